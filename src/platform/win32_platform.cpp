@@ -1,0 +1,127 @@
+#include "platform/win32_platform.h"
+
+#include <share.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+HKEY RootKey(RegistryRoot root) {
+  switch (root) {
+    case RegistryRoot::ClassesRoot:
+      return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+      return HKEY_CURRENT_USER;
+    case RegistryRoot::Users:
+      return HKEY_USERS;
+    case RegistryRoot::LocalMachine:
+      break;
+  }
+  return HKEY_LOCAL_MACHINE;
+}
+
+// Opens with no sharing restriction, so other programs can read the log
+// while the launcher writes it, and the launcher can read files they hold.
+FILE* OpenShared(const std::string& name, const char* mode) {
+  return _fsopen(name.c_str(), mode, _SH_DENYNO);
+}
+
+}  // namespace
+
+void Win32Platform::SuppressErrorDialogs() {
+  const UINT mode = SetErrorMode(0);
+  SetErrorMode(mode | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
+std::string Win32Platform::CommandLine() {
+  const char* line = GetCommandLineA();
+  return line != nullptr ? std::string(line) : std::string();
+}
+
+bool Win32Platform::IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }
+
+std::string Win32Platform::ReadIniString(const std::string& file, const std::string& section,
+                                         const std::string& key, size_t bufferSize) {
+  std::vector<char> buffer(bufferSize, '\0');
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
+                                                static_cast<DWORD>(buffer.size()), file.c_str());
+  return std::string(buffer.data(), length);
+}
+
+bool Win32Platform::ReadRegistryValue(RegistryRoot root, const std::string& keyPath,
+                                      const std::string& valueName, size_t maxBytes,
+                                      std::string* data) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::vector<BYTE> buffer(maxBytes, 0);
+  DWORD type = 0;
+  DWORD size = static_cast<DWORD>(buffer.size());
+  const LONG status =
+      RegQueryValueExA(key, valueName.c_str(), nullptr, &type, buffer.data(), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || size > buffer.size()) {
+    return false;
+  }
+  data->assign(reinterpret_cast<const char*>(buffer.data()), size);
+  return true;
+}
+
+bool Win32Platform::ShellOpen(const std::string& file, const std::string& parameters) {
+  const HINSTANCE result =
+      ShellExecuteA(nullptr, "open", file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+bool Win32Platform::GetCurrentDir(size_t bufferSize, std::string* dir) {
+  std::vector<char> buffer(bufferSize, '\0');
+  const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (length == 0 || length >= buffer.size()) {
+    return false;
+  }
+  dir->assign(buffer.data(), length);
+  return true;
+}
+
+bool Win32Platform::SetCurrentDir(const std::string& dir) {
+  return SetCurrentDirectoryA(dir.c_str()) != FALSE;
+}
+
+LocalTime Win32Platform::Now() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  LocalTime time;
+  time.year = now.wYear;
+  time.month = now.wMonth;
+  time.day = now.wDay;
+  time.hour = now.wHour;
+  time.minute = now.wMinute;
+  time.second = now.wSecond;
+  time.milliseconds = now.wMilliseconds;
+  return time;
+}
+
+void Win32Platform::RemoveFile(const std::string& name) { DeleteFileA(name.c_str()); }
+
+bool Win32Platform::CanOpenForReading(const std::string& name) {
+  FILE* file = OpenShared(name, "rt");
+  if (file == nullptr) {
+    return false;
+  }
+  std::fclose(file);
+  return true;
+}
+
+bool Win32Platform::AppendText(const std::string& name, const std::string& text) {
+  FILE* file = OpenShared(name, "at");
+  if (file == nullptr) {
+    return false;
+  }
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::fclose(file);
+  return true;
+}

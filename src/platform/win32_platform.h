@@ -1,0 +1,22 @@
+// The platform operations on the real Win32 API.
+#pragma once
+
+#include "platform/platform.h"
+
+class Win32Platform final : public Platform {
+ public:
+  void SuppressErrorDialogs() override;
+  std::string CommandLine() override;
+  bool IsLeadByte(char c) override;
+  std::string ReadIniString(const std::string& file, const std::string& section,
+                            const std::string& key, size_t bufferSize) override;
+  bool ReadRegistryValue(RegistryRoot root, const std::string& keyPath,
+                         const std::string& valueName, size_t maxBytes, std::string* data) override;
+  bool ShellOpen(const std::string& file, const std::string& parameters) override;
+  bool GetCurrentDir(size_t bufferSize, std::string* dir) override;
+  bool SetCurrentDir(const std::string& dir) override;
+  LocalTime Now() override;
+  void RemoveFile(const std::string& name) override;
+  bool CanOpenForReading(const std::string& name) override;
+  bool AppendText(const std::string& name, const std::string& text) override;
+};
