@@ -1,0 +1,37 @@
+// The launcher's one application object: it analyses its own command line,
+// then runs the launch sequence.
+#pragma once
+
+#include <string>
+
+#include "app/win_app.h"
+#include "log/trace_log.h"
+
+class CLauncherApp : public CWinApp {
+ public:
+  CLauncherApp(Platform& platform, TraceLog& log) : CWinApp(platform), m_log(log) {}
+  ~CLauncherApp() override = default;
+
+  // Always false: no window, no message loop.
+  bool InitInstance() override;
+
+  // Fills the members below from the command line; false when it holds no
+  // ".exe" (then nothing is stored or logged).
+  bool ParseCommandLine();
+
+  // Decides between the installed program and the installer and starts one;
+  // true when a start succeeded. Lives with the launching code.
+  bool RunLaunch();
+
+  std::string m_szAppAlias;        // own file name without ".exe"
+  std::string m_szPassedAlias;     // words after the program path
+  std::string m_szCurrentPath;     // own directory, no trailing separator
+  std::string m_szCurrentExeName;  // own file name with ".exe"
+  std::string m_szConfigFile;      // the configuration file found
+  std::string m_szLogFilename;     // text after "-log", one leading space dropped
+  std::string m_szSectionName;     // the configuration section used
+  bool m_bLogRequested = false;
+
+ private:
+  TraceLog& m_log;
+};
