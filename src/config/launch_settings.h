@@ -1,0 +1,43 @@
+// Finding the configuration file beside the launcher and reading its ten
+// settings.
+#pragma once
+
+#include <string>
+
+#include "log/trace_log.h"
+#include "platform/platform.h"
+
+struct LaunchSettings {
+  std::string szInstallFilename;
+  std::string szInstallParameters;
+  std::string szInstalledRegPath;
+  std::string szInstalledRegPathRemove;
+  std::string szInstalledRegFilename;
+  std::string szInstalledRegFilenameRemove;
+  std::string szInstalledAppFilename;
+  std::string szInstalledAppParameters;
+  std::string szInstalledRegFullFilename;
+  std::string szInstalledRegFullFilenameRemove;
+};
+
+// Each key's value arrives in a buffer of this size, so at most 259
+// characters.
+constexpr size_t kSettingBufferSize = 260;
+
+// The passed alias when there is one, else the launcher's base name.
+std::string ChooseSection(const std::string& appAlias, const std::string& passedAlias);
+
+// Probes, in order, <dir>\<appAlias>.ini, <dir>\<passedAlias>.ini (only with
+// an alias) and <dir>\config.ini, logging each name. Returns the first that
+// opens for reading; when none does, logs the error entry and returns the
+// empty text.
+std::string FindConfigFile(Platform& platform, TraceLog& log, const std::string& dir,
+                           const std::string& appAlias, const std::string& passedAlias);
+
+// Reads the ten keys from the section; missing ones are empty.
+LaunchSettings ReadSettings(Platform& platform, const std::string& file,
+                            const std::string& section);
+
+// The file, the section and each setting as label and value.
+void LogSettings(TraceLog& log, const std::string& file, const std::string& section,
+                 const LaunchSettings& settings);

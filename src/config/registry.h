@@ -1,0 +1,27 @@
+// Reading a registry value named by a path text such as
+// HKEY_LOCAL_MACHINE\Software\Vendor\Product\InstallDir.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+// At most this many bytes of a value are read.
+constexpr size_t kMaxRegistryValueBytes = 255;
+
+struct RegistryLocation {
+  RegistryRoot root = RegistryRoot::LocalMachine;
+  std::string keyPath;
+  std::string valueName;
+};
+
+// The root is the first of HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT,
+// HKEY_CURRENT_USER and HKEY_USERS (exact case) that occurs anywhere in the
+// text. The rest after the text's first backslash splits at its last
+// backslash into key path and value name. False when no root name occurs.
+bool ParseRegistryPath(const std::string& pathText, RegistryLocation* location);
+
+// The value as text, up to its first zero byte, whatever its registry type.
+// False on any failure; out is then empty, except for an empty path text,
+// which leaves it untouched.
+bool ReadRegistryString(Platform& platform, std::string pathText, std::string& out);

@@ -1,0 +1,92 @@
+// The launch sequence: the installed program when the registry says where it
+// is, else (or when that start fails) the installer, at most one start.
+#include "app/launcher_app.h"
+#include "config/launch_settings.h"
+#include "config/registry.h"
+#include "launch/shell_launcher.h"
+#include "launch/target_rules.h"
+
+namespace {
+
+bool LaunchLogged(CShellLauncher& shell, TraceLog& log, const char* label, const std::string& path,
+                  const std::string& parameters) {
+  log.Write(label);
+  log.Write(path);
+  log.Write("And parameters:");
+  log.Write(parameters);
+  return shell.Launch(path, parameters);
+}
+
+}  // namespace
+
+bool CLauncherApp::RunLaunch() {
+  m_szConfigFile.clear();
+  m_szSectionName = ChooseSection(m_szAppAlias, m_szPassedAlias);
+  const std::string configFile =
+      FindConfigFile(m_platform, m_log, m_szCurrentPath, m_szAppAlias, m_szPassedAlias);
+  if (configFile.empty()) {
+    return false;
+  }
+  m_szConfigFile = configFile;
+  LaunchSettings settings = ReadSettings(m_platform, m_szConfigFile, m_szSectionName);
+  LogSettings(m_log, m_szConfigFile, m_szSectionName, settings);
+
+  std::string& szParameters = settings.szInstalledAppParameters;
+  if (ReplaceDirectoryMarker(szParameters, m_szCurrentPath)) {
+    m_log.Write("Changed the InstalledAppParameters by replacing the Drive Letter variable");
+    m_log.Write(szParameters);
+  }
+
+  if (settings.szInstallFilename.empty()) {
+    m_log.Write("Error szInstallFilename is NULL ");
+    return false;
+  }
+  const std::string szInstallFilename =
+      LocateInstaller(settings.szInstallFilename, m_szCurrentPath);
+
+  std::string szInstalledDir;
+  std::string szInstalledFilename;
+  std::string szInstalledFullPath;
+  ReadRegistryString(m_platform, settings.szInstalledRegPath, szInstalledDir);
+  ReadRegistryString(m_platform, settings.szInstalledRegFilename, szInstalledFilename);
+  ReadRegistryString(m_platform, settings.szInstalledRegFullFilename, szInstalledFullPath);
+  szInstalledFullPath = CutText(szInstalledFullPath, settings.szInstalledRegFullFilenameRemove);
+
+  CShellLauncher shell(m_platform);
+  if (!szInstalledFullPath.empty()) {
+    if (LaunchLogged(shell, m_log, "Launching Installed App with path:", szInstalledFullPath,
+                     szParameters)) {
+      m_log.Write("Successfully Launched Installed App");
+      return true;
+    }
+  } else if (!szInstalledDir.empty()) {
+    bool started = false;
+    if (!szInstalledFilename.empty()) {
+      started = LaunchLogged(shell, m_log, "Launching Installed App with path:",
+                             JoinPath(szInstalledDir, szInstalledFilename), szParameters);
+    } else if (!settings.szInstalledAppFilename.empty()) {
+      started =
+          LaunchLogged(shell, m_log, "Launching app with path:",
+                       JoinPath(szInstalledDir, settings.szInstalledAppFilename), szParameters);
+    } else {
+      m_log.Write(
+          "The Filename was not specified for the installed app.  Cannot launch anything except "
+          "installer");
+    }
+    if (started) {
+      m_log.Write("Success Launching InstalledApp");
+      return true;
+    }
+  }
+
+  m_log.Write("Trying to Launch installer now:");
+  m_log.Write(szInstallFilename);
+  m_log.Write("With Parameter :");
+  m_log.Write(settings.szInstallParameters);
+  if (!shell.Launch(szInstallFilename, settings.szInstallParameters)) {
+    m_log.Write("Error Launching InstallFilename");
+    return false;
+  }
+  m_log.Write("Successfully Launched InstallFilename");
+  return true;
+}

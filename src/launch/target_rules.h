@@ -1,0 +1,23 @@
+// The rules that turn configured and registry values into the paths and
+// parameters that are started. The launcher directory never ends in a
+// separator; it is D: for the root of drive D.
+#pragma once
+
+#include <string>
+
+// Replaces the first "PATH:" in the parameters, together with the one spare
+// character in front of it (%PATH:), by the launcher directory. False, and
+// the parameters unchanged, when there is no marker.
+bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcherDir);
+
+// Moves the installer onto the launcher's drive: a drive letter is replaced
+// by the launcher's, a relative path is taken from the launcher directory.
+std::string LocateInstaller(const std::string& installer, const std::string& launcherDir);
+
+// Removes the first occurrence of cut, with the one character in front of it
+// (such as a separating space), from the full path.
+std::string CutText(const std::string& fullPath, const std::string& cut);
+
+// Directory and file name with exactly one separator at the seam when each
+// side brings at most one.
+std::string JoinPath(const std::string& dir, const std::string& file);
