@@ -1,0 +1,17 @@
+# The Windows executables. Statically linked, so that a bare Windows runs
+# them from a medium with only its own DLLs.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+function(startpoint_static_windows_program target)
+  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+endfunction()
+
+add_library(startpoint_win32 STATIC src/platform/win32_platform.cpp)
+target_link_libraries(startpoint_win32 PUBLIC startpoint_core shell32 advapi32)
+
+add_executable(startpoint WIN32 src/app/main.cpp)
+target_link_libraries(startpoint PRIVATE startpoint_win32)
+startpoint_static_windows_program(startpoint)
+
+enable_testing()
+add_subdirectory(tests/wine)

@@ -1,0 +1,5 @@
+"""Makes the test prefix (once per build tree)."""
+
+from harness import Wine
+
+Wine().setup()
