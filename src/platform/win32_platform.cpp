@@ -1,8 +1,9 @@
 #include "platform/win32_platform.h"
 
 #include <share.h>
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose declarations it needs.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <vector>
