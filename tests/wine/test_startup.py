@@ -2,7 +2,7 @@
 
 import unittest
 
-from harness import WineTest, log_entries
+from harness import WineTest, install, log_entries, write_ini
 
 
 class StartUp(WineTest):
@@ -41,6 +41,14 @@ class StartUp(WineTest):
         self.launch('"D:\\Setup -Logs\\start.exe" movie-logo', program="D:\\Title\\start.exe")
         self.assertEqual(list(keep.iterdir()), [])
         self.assertFalse((self.w.drive_c / "install.log").exists())
+
+    def test_renamed_setup_exe_starts_its_installer(self):
+        install(self.w.launcher, self.medium, "setup.exe")
+        install(self.w.probe, self.medium, "Install\\real-setup.exe")
+        write_ini(self.medium / "setup.ini", {"setup": {"InstallFilename": "Install\\real-setup.exe"}})
+        self.launch('"D:\\setup.exe"', program="D:\\setup.exe")
+        self.assertEqual([(exe, cwd) for exe, _, cwd in self.w.take_starts()],
+                         [("D:\\Install\\real-setup.exe", "D:\\Install")])
 
 
 if __name__ == "__main__":
