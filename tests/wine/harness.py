@@ -11,6 +11,11 @@ from pathlib import Path
 TIMESTAMP = re.compile(r"^\((\d{1,2})/(\d{1,2})/(\d{4}), (\d{1,2}):(\d{2}):(\d{2}):(\d{3})(AM|PM)\) ")
 
 
+# Generous: where 32-bit programs run through qemu-i386, making the prefix
+# takes minutes; the limit is there to stop a hang, not to time anything.
+TIMEOUT = 1800
+
+
 class Wine:
     def __init__(self):
         env = os.environ
@@ -22,8 +27,11 @@ class Wine:
         self.reg_view = env["STARTPOINT_REG_VIEW"]
         self.work = Path(env["STARTPOINT_WINE_WORK"])
         self.prefix = self.work / "prefix"
+        # QEMU_RESERVED_VA matters only where 32-bit programs run through
+        # qemu-i386 (a kernel without 32-bit support): Wine needs the whole
+        # 32-bit address space reserved to map its shared data.
         self.env = dict(env, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
+                        WINEDLLOVERRIDES="mscoree,mshtml=", QEMU_RESERVED_VA="0xffff0000")
         self.env.pop("DISPLAY", None)
 
     @property
@@ -32,7 +40,7 @@ class Wine:
 
     def wine(self, *args, check=True):
         result = subprocess.run([self.loader, *args], env=self.env, capture_output=True,
-                                timeout=300)
+                                timeout=TIMEOUT)
         self.wait()
         if check and result.returncode != 0:
             raise RuntimeError(f"wine {args} failed: {result.returncode} {result.stderr[-2000:]}")
@@ -40,7 +48,7 @@ class Wine:
 
     def wait(self):
         """Waits until every process of the prefix, started programs too, has ended."""
-        subprocess.run([self.server, "-w"], env=self.env, timeout=300, check=False)
+        subprocess.run([self.server, "-w"], env=self.env, timeout=TIMEOUT, check=False)
 
     def setup(self):
         if not (self.prefix / "system.reg").exists():
