@@ -63,11 +63,11 @@ bool CLauncherApp::ParseCommandLine() {
   // white space; inside a folder name (D:\Setup-Logs) or a word of the alias
   // (movie-logo) it is plain text, so it never names a file to delete.
   const int afterExe = exe + 4;
-  int logSwitch = text::FindAtCharStart(lower, "-log", afterExe, isLeadByte);
-  while (logSwitch >= 0 && lower[static_cast<size_t>(logSwitch - 1)] != ' ' &&
-         lower[static_cast<size_t>(logSwitch - 1)] != '\t') {
-    logSwitch = text::FindAtCharStart(lower, "-log", logSwitch + 1, isLeadByte);
-  }
+  const int logSwitch =
+      text::FindAtCharStartIf(lower, "-log", isLeadByte, [&lower, afterExe](int pos) {
+        const char before = lower[static_cast<size_t>(pos - 1)];
+        return pos >= afterExe && (before == ' ' || before == '\t');
+      });
 
   m_bLogRequested = false;
   m_szPassedAlias =
