@@ -12,3 +12,12 @@ for preset in host windows-x86 windows-x64; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset"
 done
+
+# The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (halting on the first error), then each fuzz target for 20 s.
+echo "== host-asan"
+cmake --preset host-asan >/dev/null
+cmake --build --preset host-asan -j "$jobs"
+ctest --preset host-asan
+echo "== fuzz"
+scripts/fuzz.sh 20
