@@ -39,7 +39,10 @@ void RestrictDllSearchToSystem32() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystem32();
   // The shell's documentation asks callers of ShellExecute to initialise COM.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // Multithreaded: a single-threaded apartment needs a hidden window, which
+  // under Wine loads the display driver and, with no desktop running, starts
+  // one, more than doubling a run; this thread never pumps messages anyway.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
   InstallProcessLog(&theLog);
   const int status = theApp.Run();
   if (SUCCEEDED(com)) {
