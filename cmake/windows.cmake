@@ -21,5 +21,7 @@ set_property(SOURCE ${CMAKE_BINARY_DIR}/startpoint.rc APPEND PROPERTY OBJECT_DEP
 target_link_libraries(startpoint PRIVATE startpoint_win32 ole32)
 startpoint_static_windows_program(startpoint)
 
+add_subdirectory(tools/check)
+
 enable_testing()
 add_subdirectory(tests/wine)
