@@ -22,6 +22,7 @@ target_link_libraries(startpoint PRIVATE startpoint_win32 ole32)
 startpoint_static_windows_program(startpoint)
 
 add_subdirectory(tools/check)
+add_subdirectory(examples)
 
 enable_testing()
 add_subdirectory(tests/wine)
