@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times whole launcher runs under Wine against their floor, a program that
-# only hands the same do-nothing program to the shell, and prints medians,
-# ratios, sizes and imports.
+# only hands the same do-nothing program to the shell, then the launcher's
+# own parts inside one process, and prints sizes and imports.
 #
 #   bench/run.sh [ROUNDS]    ROUNDS rounds after one warm-up round (default 30)
 #
@@ -24,27 +24,35 @@ quietly() {
   "$@" >"$work/step.log" 2>&1 || { cat "$work/step.log" >&2; exit 1; }
 }
 
-toolchain() { [[ $1 == x64 ]] && echo "$root/cmake/mingw-x86_64.cmake" || echo "$root/cmake/mingw-i686.cmake"; }
-
-build_bench_programs() {
-  quietly cmake -S bench -B "build/bench-$1" --toolchain "$(toolchain "$1")" \
-    -DCMAKE_BUILD_TYPE=MinSizeRel
-  quietly cmake --build "build/bench-$1" -j2
+toolchain() {
+  [[ $1 == x64 ]] && echo "$root/cmake/mingw-x86_64.cmake" || echo "$root/cmake/mingw-i686.cmake"
 }
 
-# Prints the built launcher's path.
+launcher_dir() {
+  local dir=build/windows-$1
+  [[ -n ${BENCH_LAUNCHER_BUILD:-} ]] && dir=$BENCH_LAUNCHER_BUILD-$1
+  [[ $dir == /* ]] || dir=$root/$dir
+  echo "$dir"
+}
+
 build_launcher() {
-  local dir
   if [[ -n ${BENCH_LAUNCHER_BUILD:-} ]]; then
-    dir=$BENCH_LAUNCHER_BUILD-$1
+    local dir
+    dir=$(launcher_dir "$1")
     quietly cmake -S . -B "$dir" --toolchain "$(toolchain "$1")" -DCMAKE_BUILD_TYPE=MinSizeRel
     quietly cmake --build "$dir" --target startpoint -j2
   else
-    dir=build/windows-$1
     quietly cmake --preset "windows-$1"
     quietly cmake --build --preset "windows-$1" --target startpoint -j2
   fi
-  echo "$root/$dir/startpoint.exe"
+}
+
+# The bench programs; the one that times the launcher's parts links the
+# launcher's libraries, so it is built once the launcher is.
+build_bench_programs() {
+  quietly cmake -S bench -B "build/bench-$1" --toolchain "$(toolchain "$1")" \
+    -DCMAKE_BUILD_TYPE=MinSizeRel "-DSTARTPOINT_BUILD_DIR=$(launcher_dir "$1")"
+  quietly cmake --build "build/bench-$1" -j2 ${2:+--target "$2"}
 }
 
 # Prints why the x86 launcher cannot be timed here, or nothing when it can.
@@ -60,6 +68,8 @@ x86_unavailable() {
   fi
 }
 
+loader() { [[ $1 == x64 ]] && echo "$wine64" || echo "$wine32"; }
+
 # The messages of a trace log, timestamps and line ends taken off.
 log_messages() { tr -d '\r' <"$1" | sed 's/^([^)]*) //'; }
 
@@ -68,31 +78,32 @@ log_messages() { tr -d '\r' <"$1" | sed 's/^([^)]*) //'; }
 # INI's start section leads to the installer, since the registry value it
 # names is absent; its installed section names a registry full path.
 lay_out_medium() {
-  local arch=$1 launcher=$2 bench=$root/build/bench-$1 dir=$medium/$1
+  local arch=$1
+  local bench=$root/build/bench-$arch dir=$medium/$arch view=/reg:64
+  [[ $arch == x86 ]] && view=/reg:32
   mkdir -p "$dir/Setup" "$dir/App" "$dir/Title"
   cp "$bench/floor.exe" "$dir/"
   cp "$bench/noop.exe" "$dir/Setup/"
   cp "$bench/noop.exe" "$dir/App/"
-  cp "$launcher" "$dir/Title/start.exe"
+  cp "$(launcher_dir "$arch")/startpoint.exe" "$dir/Title/start.exe"
   printf '%s\r\n' "[start]" "InstallFilename=C:\\$arch\\Setup\\noop.exe" "InstallParameters=" \
     "InstalledRegFullFilename=HKEY_LOCAL_MACHINE\\Software\\StartpointBench\\Absent" \
     "[installed]" "InstallFilename=C:\\$arch\\Setup\\noop.exe" \
     "InstalledRegFullFilename=HKEY_LOCAL_MACHINE\\Software\\StartpointBench\\InstalledPath" \
     >"$dir/Title/start.ini"
-  local view=/reg:64 loader=$wine64
-  [[ $arch == x86 ]] && view=/reg:32 loader=$wine32
-  quietly "$loader" reg add 'HKLM\Software\StartpointBench' /v InstalledPath /t REG_SZ \
-    /d "D:\\$arch\\App\\noop.exe" /f "$view"
+  quietly "$(loader "$arch")" reg add 'HKLM\Software\StartpointBench' /v InstalledPath \
+    /t REG_SZ /d "D:\\$arch\\App\\noop.exe" /f "$view"
 }
 
 # One logged run of each route, so that a misconfigured medium cannot pass
-# for a fast launcher.
+# for a fast launcher. Sets entries to the number of entries a logged
+# installer run writes.
 check_routes() {
-  local arch=$1 loader=$2 logs=$WINEPREFIX/drive_c/bench
+  local arch=$1 logs=$WINEPREFIX/drive_c/bench
   mkdir -p "$logs"
   rm -f "$logs/installer-$arch.log" "$logs/installed-$arch.log"
-  "$loader" "D:\\$arch\\Title\\start.exe" -log "C:\\bench\\installer-$arch.log"
-  "$loader" "D:\\$arch\\Title\\start.exe" installed -log "C:\\bench\\installed-$arch.log"
+  "$(loader "$arch")" "D:\\$arch\\Title\\start.exe" -log "C:\\bench\\installer-$arch.log"
+  "$(loader "$arch")" "D:\\$arch\\Title\\start.exe" installed -log "C:\\bench\\installed-$arch.log"
   local installer installed
   installer=$(log_messages "$logs/installer-$arch.log")
   installed=$(log_messages "$logs/installed-$arch.log")
@@ -101,42 +112,54 @@ check_routes() {
     echo "$arch: a route did not end in a successful start; logs in $logs" >&2
     exit 1
   fi
-  echo "$arch: installer route checked ($(wc -l <<<"$installer") log entries with -log)," \
+  entries=$(wc -l <<<"$installer")
+  echo "$arch: installer route checked ($entries log entries with -log)," \
     "installed-program route checked"
 }
 
-time_cases() {
-  local arch=$1 loader=$2
-  local plan=$WINEPREFIX/drive_c/bench/plan-$arch.txt
+time_runs() {
+  local arch=$1
   local d="D:\\$arch" start="\"D:\\$arch\\Title\\start.exe\""
   printf '%s\t%s\t%s\t%s\r\n' \
     "floor" "-" "$d\\floor.exe" "\"$d\\floor.exe\" $d\\Setup\\noop.exe" \
     "launcher, log off" "1.10" "$d\\Title\\start.exe" "$start" \
     "launcher, -log" "1.25" "$d\\Title\\start.exe" "$start -log" \
-    "launcher, registry" "1.10" "$d\\Title\\start.exe" "$start installed" >"$plan"
+    "launcher, registry" "1.10" "$d\\Title\\start.exe" "$start installed" \
+    >"$WINEPREFIX/drive_c/bench/plan-$arch.txt"
   echo
-  echo "$arch: $rounds rounds after a warm-up, cases interleaved"
-  "$loader" "$root/build/bench-$arch/timer.exe" "C:\\bench\\plan-$arch.txt" "$rounds"
+  echo "$arch: whole runs, $rounds rounds after a warm-up, cases interleaved"
+  "$(loader "$arch")" "$root/build/bench-$arch/timer.exe" "C:\\bench\\plan-$arch.txt" "$rounds"
+}
+
+time_parts() {
+  local arch=$1 entries=$2
+  echo
+  echo "$arch: the launcher's own parts in one warm process, median of $rounds"
+  "$(loader "$arch")" "$root/build/bench-$arch/calls.exe" "D:\\$arch\\Title" "$entries" "$rounds"
 }
 
 # Size and imported DLLs (with their functions where there are few).
 describe_exe() {
   local objdump=$1 exe=$2
-  printf '  %-34s %8d bytes  ' "${exe#"$medium"/}" "$(stat -c %s "$exe")"
+  printf '  %-20s %8d bytes  ' "${exe#"$medium"/}" "$(stat -c %s "$exe")"
   "$objdump" -p "$exe" | awk '
     /DLL Name:/ { flush(); dll = $3; n = 0; list = ""; next }
     dll != "" && /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { n++; list = list " " $3 }
     /^ [0-9a-f]+\t[0-9a-f]+ / { flush(); dll = "" }
-    function flush() { if (dll != "") out = out sprintf("%s%s(%d%s)", out == "" ? "" : ", ", dll, n, n <= 4 ? ":" list : ""); dll = "" }
+    function flush() {
+      if (dll != "") out = out sprintf("%s%s(%d%s)", out == "" ? "" : ", ", dll, n, n <= 4 ? ":" list : "")
+      dll = ""
+    }
     END { flush(); print out }'
 }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')," \
   "$("$wine64" --version)"
 
-archs=(x64)
+build_launcher x64
 build_bench_programs x64
-build_bench_programs x86
+archs=(x64)
+build_bench_programs x86 noop
 
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   echo "making the Wine prefix (about a minute)"
@@ -154,26 +177,26 @@ ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
 
 why_not_x86=$(x86_unavailable "$root/build/bench-x86/noop.exe")
 if [[ -z $why_not_x86 ]]; then
+  build_launcher x86
+  build_bench_programs x86
   archs+=(x86)
 else
   echo "x86: $why_not_x86; timing x64 only"
 fi
 
+declare -A log_entries
 for arch in "${archs[@]}"; do
-  loader=$wine64
-  [[ $arch == x86 ]] && loader=$wine32
-  launcher=$(build_launcher "$arch")
-  lay_out_medium "$arch" "$launcher"
-  check_routes "$arch" "$loader"
+  lay_out_medium "$arch"
+  check_routes "$arch"
+  log_entries[$arch]=$entries
 done
 for arch in "${archs[@]}"; do
-  loader=$wine64
-  [[ $arch == x86 ]] && loader=$wine32
-  time_cases "$arch" "$loader"
+  time_runs "$arch"
+  time_parts "$arch" "${log_entries[$arch]}"
 done
 
 echo
-echo "sizes and imports (DLL(functions))"
+echo "sizes and imports: DLL(number of functions: the functions, where few)"
 for arch in "${archs[@]}"; do
   objdump=x86_64-w64-mingw32-objdump
   [[ $arch == x86 ]] && objdump=i686-w64-mingw32-objdump
