@@ -39,9 +39,10 @@ void RestrictDllSearchToSystem32() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystem32();
   // The shell's documentation asks callers of ShellExecute to initialise COM.
-  // Multithreaded: a single-threaded apartment needs a hidden window, which
-  // under Wine loads the display driver and, with no desktop running, starts
-  // one, more than doubling a run; this thread never pumps messages anyway.
+  // Multithreaded: this thread never pumps messages, as a single-threaded
+  // apartment must, and COM hosts extensions that need one in an apartment
+  // of its own. The apartment's hidden window would also, under Wine with no
+  // desktop running, start one and more than double a run.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
   InstallProcessLog(&theLog);
   const int status = theApp.Run();
