@@ -41,13 +41,13 @@ build() {
 
 # True when 32-bit Windows programs run under Wine on this machine: the x86
 # build's small console helper, started without arguments, answers with its
-# usage status (200) within 30 seconds. Natively that takes a few seconds;
+# usage status (200) within 15 seconds. Natively that takes a few seconds;
 # emulated through qemu-i386 it takes more than a minute per program, too
 # slow for a demo.
 runs_32bit_programs() {
   build x86 run_exact
   local status=0
-  timeout 30 wine "${build_prefix}x86/tests/wine/run_exact.exe" >/dev/null 2>&1 || status=$?
+  timeout 15 wine "${build_prefix}x86/tests/wine/run_exact.exe" >/dev/null 2>&1 || status=$?
   [ "$status" -eq 200 ]
 }
 
