@@ -24,12 +24,6 @@ HKEY RootKey(RegistryRoot root) {
   return HKEY_LOCAL_MACHINE;
 }
 
-// Opens with no sharing restriction, so other programs can read the log
-// while the launcher writes it, and the launcher can read files they hold.
-FILE* OpenShared(const std::string& name, const char* mode) {
-  return _fsopen(name.c_str(), mode, _SH_DENYNO);
-}
-
 }  // namespace
 
 void Win32Platform::SuppressErrorDialogs() {
@@ -109,7 +103,8 @@ LocalTime Win32Platform::Now() {
 void Win32Platform::RemoveFile(const std::string& name) { DeleteFileA(name.c_str()); }
 
 bool Win32Platform::CanOpenForReading(const std::string& name) {
-  FILE* file = OpenShared(name, "rt");
+  // No sharing restriction: a file that another program holds open counts.
+  FILE* file = _fsopen(name.c_str(), "rt", _SH_DENYNO);
   if (file == nullptr) {
     return false;
   }
@@ -118,11 +113,26 @@ bool Win32Platform::CanOpenForReading(const std::string& name) {
 }
 
 bool Win32Platform::AppendText(const std::string& name, const std::string& text) {
-  FILE* file = OpenShared(name, "at");
-  if (file == nullptr) {
+  // Append-only access makes each write land whole at the end of the file,
+  // even when another launcher appends to the same log at the same time; the
+  // C runtime's append mode seeks first and lets two writers overwrite each
+  // other. Text mode's line ends are written here: a line feed as CR LF.
+  const HANDLE file = CreateFileA(name.c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
     return false;
   }
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
+  std::string data;
+  data.reserve(text.size() + 8);
+  for (char c : text) {
+    if (c == '\n') {
+      data += '\r';
+    }
+    data += c;
+  }
+  DWORD written = 0;
+  WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  CloseHandle(file);
   return true;
 }
