@@ -18,9 +18,6 @@ build_log=$work/build.log
 : >"$build_log"
 
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Only where 32-bit programs run through qemu-i386: Wine needs the whole
-# 32-bit address space reserved.
-export QEMU_RESERVED_VA=0xffff0000
 unset DISPLAY
 
 # Runs a step with its output kept in the build log, shown only on failure.
@@ -41,9 +38,8 @@ build() {
 
 # True when 32-bit Windows programs run under Wine on this machine: the x86
 # build's small console helper, started without arguments, answers with its
-# usage status (200) within 15 seconds. Natively that takes a few seconds;
-# emulated through qemu-i386 it takes more than a minute per program, too
-# slow for a demo.
+# usage status (200) within 15 seconds. Some virtual machines' kernels
+# cannot execute 32-bit code at all.
 runs_32bit_programs() {
   build x86 run_exact
   local status=0
