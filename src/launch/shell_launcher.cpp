@@ -7,9 +7,9 @@ constexpr size_t kDirectoryBufferSize = 260;
 }  // namespace
 
 bool CShellLauncher::Launch(std::string file, std::string parameters) {
-  // The shell would open a folder window for the empty text; the launcher
-  // never shows one.
-  if (file.empty()) {
+  // The shell would open a folder window for the empty text or a folder;
+  // the launcher never shows one.
+  if (file.empty() || m_platform.IsDirectory(file)) {
     return false;
   }
   // Only a directory that can be given back is left: when the current one

@@ -12,7 +12,8 @@ class CShellLauncher {
   virtual ~CShellLauncher() = default;
 
   // True when the shell reports that the start succeeded; does not wait for
-  // the program. The current directory is the same afterwards as before.
+  // the program. An empty name or a folder is a failed start, never handed
+  // to the shell. The current directory is the same afterwards as before.
   bool Launch(std::string file, std::string parameters);
 
  private:

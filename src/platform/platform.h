@@ -59,6 +59,9 @@ class Platform {
   // The result is not reported: a missing file is as good as a deleted one.
   virtual void RemoveFile(const std::string& name) = 0;
 
+  // True when name is an existing directory.
+  virtual bool IsDirectory(const std::string& name) = 0;
+
   // True when the file can be opened for reading as text, with no sharing
   // restriction; it is closed again at once.
   virtual bool CanOpenForReading(const std::string& name) = 0;

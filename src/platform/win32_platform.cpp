@@ -102,6 +102,11 @@ LocalTime Win32Platform::Now() {
 
 void Win32Platform::RemoveFile(const std::string& name) { DeleteFileA(name.c_str()); }
 
+bool Win32Platform::IsDirectory(const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool Win32Platform::CanOpenForReading(const std::string& name) {
   // No sharing restriction: a file that another program holds open counts.
   FILE* file = _fsopen(name.c_str(), "rt", _SH_DENYNO);

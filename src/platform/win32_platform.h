@@ -17,6 +17,7 @@ class Win32Platform final : public Platform {
   bool SetCurrentDir(const std::string& dir) override;
   LocalTime Now() override;
   void RemoveFile(const std::string& name) override;
+  bool IsDirectory(const std::string& name) override;
   bool CanOpenForReading(const std::string& name) override;
   bool AppendText(const std::string& name, const std::string& text) override;
 };

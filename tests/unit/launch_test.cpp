@@ -221,11 +221,13 @@ TEST_F(LaunchTest, ALauncherWithoutADirectoryNeverAsksTheShellToOpenNothing) {
 TEST(ShellLauncher, StartsFromTheProgramsFolderAndRestoresTheCurrentOne) {
   VirtualPlatform platform;
   CShellLauncher shell(platform);
-  platform.startable = {"D:\\setup.exe", "D:/Setup/setup.exe"};
+  platform.startable = {"D:\\setup.exe", "D:/Setup/setup.exe", "C:\\Prog\\"};
+  platform.directories = {"C:\\Prog\\"};
   EXPECT_TRUE(shell.Launch("D:\\setup.exe", ""));
   EXPECT_TRUE(shell.Launch("D:/Setup/setup.exe", "/x"));
   EXPECT_FALSE(shell.Launch("D:\\Gone\\setup.exe", ""));
   EXPECT_FALSE(shell.Launch("", ""));
+  EXPECT_FALSE(shell.Launch("C:\\Prog\\", ""));
   EXPECT_EQ(platform.starts, (Starts{{"D:\\setup.exe", "", "D:"},
                                      {"D:/Setup/setup.exe", "/x", "C:\\Work"},
                                      {"D:\\Gone\\setup.exe", "", "D:\\Gone"}}));

@@ -79,6 +79,7 @@ class VirtualPlatform : public Platform {
     removed.push_back(name);
     files.erase(name);
   }
+  bool IsDirectory(const std::string& name) override { return directories.count(name) != 0; }
   bool CanOpenForReading(const std::string& name) override {
     probes.push_back(name);
     return files.count(name) != 0 && unreadable.count(name) == 0;
@@ -118,6 +119,7 @@ class VirtualPlatform : public Platform {
   std::string commandLine;
   std::set<char> leadBytes;
   std::map<std::string, std::string> files;
+  std::set<std::string> directories;
   std::set<std::string> unreadable;
   std::set<std::string> unwritable;
   std::map<IniKey, std::string> ini;

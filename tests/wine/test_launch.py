@@ -141,13 +141,17 @@ class Launch(WineTest):
                 self.assertEqual(self.run_logged(settings), (tail, starts))
 
     def test_routes(self):
-        self.registry(Dir="D:\\App", File="app.exe", Full=APP)
+        self.registry(Dir="D:\\App", File="app.exe", Full=APP, Folder="D:\\App")
         cases = [
             ("directory and registry file name", [SETUP, APP],
              {"InstallFilename": SETUP, "InstalledRegPath": REG + "Dir",
               "InstalledRegFilename": REG + "File", "InstalledAppFilename": "other.exe"},
              installed("Launching Installed App with path:", APP)
              + ["Success Launching InstalledApp"], [start(APP)]),
+            # The shell would open a folder window: the launcher counts it as a failed start.
+            ("a folder as the full path", [SETUP, APP], full_path(REG + "Folder"),
+             installed("Launching Installed App with path:", "D:\\App") + installer(),
+             [start(SETUP)]),
             ("missing installer", [APP], {"InstallFilename": "E:\\Setup\\setup.exe"},
              installer(started=False), []),
             ("empty installer setting", [SETUP, APP],

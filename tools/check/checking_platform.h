@@ -53,6 +53,7 @@ class CheckingPlatform final : public Platform {
   LocalTime Now() override { return m_real.Now(); }
   // An old log of the same name belongs to a real run: it stays.
   void RemoveFile(const std::string&) override {}
+  bool IsDirectory(const std::string& name) override { return m_real.IsDirectory(name); }
   bool CanOpenForReading(const std::string& name) override;
   // The trace goes to memory, never to a file.
   bool AppendText(const std::string&, const std::string& text) override {
