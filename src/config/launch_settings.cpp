@@ -2,15 +2,7 @@
 
 #include <vector>
 
-namespace {
-
-struct Key {
-  const char* name;
-  std::string LaunchSettings::*field;
-};
-
-// In the order they are read.
-const Key kKeys[] = {
+const SettingKey kSettingKeys[10] = {
     {"InstallFilename", &LaunchSettings::szInstallFilename},
     {"InstallParameters", &LaunchSettings::szInstallParameters},
     {"InstalledRegPath", &LaunchSettings::szInstalledRegPath},
@@ -23,7 +15,9 @@ const Key kKeys[] = {
     {"InstalledRegFullFilenameRemove", &LaunchSettings::szInstalledRegFullFilenameRemove},
 };
 
-void LogSetting(TraceLog& log, const Key& key, const LaunchSettings& settings) {
+namespace {
+
+void LogSetting(TraceLog& log, const SettingKey& key, const LaunchSettings& settings) {
   log.Write("sz" + std::string(key.name) + ":");
   log.Write(settings.*key.field);
 }
@@ -56,7 +50,7 @@ std::string FindConfigFile(Platform& platform, TraceLog& log, const std::string&
 LaunchSettings ReadSettings(Platform& platform, const std::string& file,
                             const std::string& section) {
   LaunchSettings settings;
-  for (const Key& key : kKeys) {
+  for (const SettingKey& key : kSettingKeys) {
     settings.*key.field = platform.ReadIniString(file, section, key.name, kSettingBufferSize);
   }
   return settings;
@@ -70,8 +64,8 @@ void LogSettings(TraceLog& log, const std::string& file, const std::string& sect
   log.Write(section);
   // The installed program's parameters come last, still as read: the
   // directory-marker entry that may follow shows what they became.
-  const Key* appParameters = nullptr;
-  for (const Key& key : kKeys) {
+  const SettingKey* appParameters = nullptr;
+  for (const SettingKey& key : kSettingKeys) {
     if (key.field == &LaunchSettings::szInstalledAppParameters) {
       appParameters = &key;
     } else {

@@ -20,6 +20,15 @@ struct LaunchSettings {
   std::string szInstalledRegFullFilenameRemove;
 };
 
+// A key of the configuration section and the field it fills.
+struct SettingKey {
+  const char* name;
+  std::string LaunchSettings::*field;
+};
+
+// The ten keys, in the order they are read.
+extern const SettingKey kSettingKeys[10];
+
 // Each key's value arrives in a buffer of this size, so at most 259
 // characters.
 constexpr size_t kSettingBufferSize = 260;

@@ -18,6 +18,15 @@ const RootName kRootNames[] = {
 
 }  // namespace
 
+const char* RegistryRootName(RegistryRoot root) {
+  for (const RootName& entry : kRootNames) {
+    if (entry.root == root) {
+      return entry.name;
+    }
+  }
+  return kRootNames[0].name;
+}
+
 bool ParseRegistryPath(const std::string& pathText, RegistryLocation* location) {
   const RootName* found = nullptr;
   for (const RootName& candidate : kRootNames) {

@@ -21,6 +21,10 @@ struct RegistryLocation {
 // backslash into key path and value name. False when no root name occurs.
 bool ParseRegistryPath(const std::string& pathText, RegistryLocation* location);
 
+// The name of a root as it stands in a path text, such as
+// "HKEY_LOCAL_MACHINE".
+const char* RegistryRootName(RegistryRoot root);
+
 // The value as text, up to its first zero byte, whatever its registry type.
 // False on any failure; out is then empty, except for an empty path text,
 // which leaves it untouched.

@@ -9,34 +9,15 @@
 
 namespace {
 
-struct Setting {
-  const char* key;
-  std::string LaunchSettings::*field;
-};
-
-// The ten keys, in the order the launcher reads them.
-const Setting kSettings[] = {
-    {"InstallFilename", &LaunchSettings::szInstallFilename},
-    {"InstallParameters", &LaunchSettings::szInstallParameters},
-    {"InstalledRegPath", &LaunchSettings::szInstalledRegPath},
-    {"InstalledRegPathRemove", &LaunchSettings::szInstalledRegPathRemove},
-    {"InstalledRegFilename", &LaunchSettings::szInstalledRegFilename},
-    {"InstalledRegFilenameRemove", &LaunchSettings::szInstalledRegFilenameRemove},
-    {"InstalledAppFilename", &LaunchSettings::szInstalledAppFilename},
-    {"InstalledAppParameters", &LaunchSettings::szInstalledAppParameters},
-    {"InstalledRegFullFilename", &LaunchSettings::szInstalledRegFullFilename},
-    {"InstalledRegFullFilenameRemove", &LaunchSettings::szInstalledRegFullFilenameRemove},
-};
-
 // The registry lookups, in the order the launcher makes them.
-const Setting kLookups[] = {
+const SettingKey kLookups[] = {
     {"InstalledRegPath", &LaunchSettings::szInstalledRegPath},
     {"InstalledRegFilename", &LaunchSettings::szInstalledRegFilename},
     {"InstalledRegFullFilename", &LaunchSettings::szInstalledRegFullFilename},
 };
 
 // Read and logged by the launcher, but they change nothing.
-const Setting kIgnored[] = {
+const SettingKey kIgnored[] = {
     {"InstalledRegPathRemove", &LaunchSettings::szInstalledRegPathRemove},
     {"InstalledRegFilenameRemove", &LaunchSettings::szInstalledRegFilenameRemove},
 };
@@ -50,20 +31,6 @@ const char kRegistryView[] =
 
 // Enough to tell a value that is too long for the launcher from a missing one.
 constexpr size_t kLongRegistryValue = 1 << 16;
-
-const char* RootName(RegistryRoot root) {
-  switch (root) {
-    case RegistryRoot::ClassesRoot:
-      return "HKEY_CLASSES_ROOT";
-    case RegistryRoot::CurrentUser:
-      return "HKEY_CURRENT_USER";
-    case RegistryRoot::Users:
-      return "HKEY_USERS";
-    case RegistryRoot::LocalMachine:
-      break;
-  }
-  return "HKEY_LOCAL_MACHINE";
-}
 
 bool SameName(const std::string& a, const std::string& b) {
   return text::AsciiLower(a) == text::AsciiLower(b);
@@ -113,8 +80,8 @@ class Checker {
     for (const std::string& line : m_ini.Lines(file, section)) {
       const std::string key = Trim(line.substr(0, line.find('=')));
       bool known = key.empty() || key[0] == ';';
-      for (const Setting& setting : kSettings) {
-        known = known || SameName(key, setting.key);
+      for (const SettingKey& setting : kSettingKeys) {
+        known = known || SameName(key, setting.name);
       }
       if (!known) {
         unknown += (unknown.empty() ? "" : ", ") + key;
@@ -128,12 +95,12 @@ class Checker {
 
   void Settings(const LaunchSettings& settings, const std::string& launcherDir) {
     m_out << "\nSettings\n";
-    for (const Setting& setting : kSettings) {
+    for (const SettingKey& setting : kSettingKeys) {
       const std::string& value = settings.*setting.field;
-      m_out << "  " << setting.key << std::string(32 - std::string(setting.key).size(), ' ') << "= "
-            << value << "\n";
+      m_out << "  " << setting.name << std::string(32 - std::string(setting.name).size(), ' ')
+            << "= " << value << "\n";
       if (value.size() == kSettingBufferSize - 1) {
-        Warn(std::string(setting.key) +
+        Warn(std::string(setting.name) +
              " is 259 characters long, the most the launcher reads: it was probably cut");
       }
     }
@@ -141,17 +108,17 @@ class Checker {
     if (ReplaceDirectoryMarker(parameters, launcherDir)) {
       m_out << "  InstalledAppParameters with PATH: replaced: " << parameters << "\n";
     }
-    for (const Setting& ignored : kIgnored) {
+    for (const SettingKey& ignored : kIgnored) {
       if (!(settings.*ignored.field).empty()) {
-        Warn(std::string(ignored.key) +
+        Warn(std::string(ignored.name) +
              " is set, but the launcher only reads and logs it: it cuts nothing");
       }
     }
-    for (const Setting& lookup : kLookups) {
+    for (const SettingKey& lookup : kLookups) {
       RegistryLocation location;
       const std::string& pathText = settings.*lookup.field;
       if (!pathText.empty() && !ParseRegistryPath(pathText, &location)) {
-        Warn(std::string(lookup.key) +
+        Warn(std::string(lookup.name) +
              " names no registry root: write HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, "
              "HKEY_CLASSES_ROOT or HKEY_USERS, in capitals");
       }
@@ -164,19 +131,19 @@ class Checker {
     m_out << "\nRegistry lookups\n";
     size_t next = 0;
     bool any = false;
-    for (const Setting& lookup : kLookups) {
+    for (const SettingKey& lookup : kLookups) {
       const std::string& pathText = settings.*lookup.field;
       if (pathText.empty()) {
         continue;
       }
       any = true;
-      m_out << "  " << lookup.key << ": ";
+      m_out << "  " << lookup.name << ": ";
       RegistryLocation location;
       if (!ParseRegistryPath(pathText, &location)) {
         m_out << "no registry root, not looked up\n";
         continue;
       }
-      m_out << RootName(location.root) << ", key " << Quoted(location.keyPath) << ", value "
+      m_out << RegistryRootName(location.root) << ", key " << Quoted(location.keyPath) << ", value "
             << Quoted(location.valueName) << ": ";
       if (next == reads.size()) {
         m_out << "not looked up, the launcher stops before the registry\n";
@@ -195,7 +162,7 @@ class Checker {
         m_out << "\n";
       } else if (TooLong(read)) {
         m_out << "longer than 255 bytes, unreadable for the launcher\n";
-        Warn(std::string(lookup.key) +
+        Warn(std::string(lookup.name) +
              ": the registry value is longer than 255 bytes, so the launcher cannot read it");
       } else {
         m_out << "not found\n";
