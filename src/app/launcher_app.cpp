@@ -65,8 +65,11 @@ bool CLauncherApp::ParseCommandLine() {
   const int afterExe = exe + 4;
   const int logSwitch =
       text::FindAtCharStartIf(lower, "-log", isLeadByte, [&lower, afterExe](int pos) {
+        if (pos < afterExe) {
+          return false;
+        }
         const char before = lower[static_cast<size_t>(pos - 1)];
-        return pos >= afterExe && (before == ' ' || before == '\t');
+        return before == ' ' || before == '\t';
       });
 
   m_bLogRequested = false;

@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         Analysis{"\"D:\\Setup -Logs\\start.exe\" movie-logo", "D:\\Setup -Logs", "start.exe",
                  "start", "movie-logo", false, ""},
         Analysis{"D:\\T\\start.exe movie-log -log x.log", "D:\\T", "start.exe", "start",
-                 "movie-log", true, "x.log"}));
+                 "movie-log", true, "x.log"},
+        Analysis{"-log D:\\T\\start.exe", "-log D:\\T", "start.exe", "start", "", false, ""}));
 
 TEST(CommandLine, LogsTheAnalysisAfterStartingTheNamedLog) {
   VirtualPlatform platform;
