@@ -17,15 +17,19 @@ struct Analysis {
 
 void PrintTo(const Analysis& analysis, std::ostream* os) { *os << analysis.commandLine; }
 
-struct CommandLineTest : ::testing::TestWithParam<Analysis> {};
+struct Launcher {
+  VirtualPlatform platform;
+  TraceLog log{platform};
+  CLauncherApp app{platform, log};
+};
+
+struct CommandLineTest : Launcher, ::testing::TestWithParam<Analysis> {};
+struct CommandLine : Launcher, ::testing::Test {};
 
 }  // namespace
 
 TEST_P(CommandLineTest, SplitsPathNameAliasAndLogSwitch) {
   const Analysis& want = GetParam();
-  VirtualPlatform platform;
-  TraceLog log(platform);
-  CLauncherApp app(platform, log);
   platform.commandLine = want.commandLine;
   ASSERT_TRUE(app.ParseCommandLine());
   EXPECT_EQ(app.m_szCurrentPath, want.currentPath);
@@ -63,10 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "movie-log", true, "x.log"},
         Analysis{"-log D:\\T\\start.exe", "-log D:\\T", "start.exe", "start", "", false, ""}));
 
-TEST(CommandLine, LogsTheAnalysisAfterStartingTheNamedLog) {
-  VirtualPlatform platform;
-  TraceLog log(platform);
-  CLauncherApp app(platform, log);
+TEST_F(CommandLine, LogsTheAnalysisAfterStartingTheNamedLog) {
   platform.commandLine = "\"D:\\Title\\start.exe\" movie -log";
   platform.files["c:\\install.log"] = "old run";
   ASSERT_TRUE(app.ParseCommandLine());
@@ -79,10 +80,7 @@ TEST(CommandLine, LogsTheAnalysisAfterStartingTheNamedLog) {
                 "m_szPassedAlias=", "movie"}));
 }
 
-TEST(CommandLine, WithoutExeNothingIsStoredNamedOrLogged) {
-  VirtualPlatform platform;
-  TraceLog log(platform);
-  CLauncherApp app(platform, log);
+TEST_F(CommandLine, WithoutExeNothingIsStoredNamedOrLogged) {
   platform.commandLine = "D:\\Title\\start -log D:\\keep.txt";
   platform.files["D:\\keep.txt"] = "precious";
   EXPECT_FALSE(app.ParseCommandLine());
@@ -92,10 +90,7 @@ TEST(CommandLine, WithoutExeNothingIsStoredNamedOrLogged) {
   EXPECT_EQ(platform.files["D:\\keep.txt"], "precious");
 }
 
-TEST(CommandLine, LogSwitchWithOnlyASpaceIsOnButWritesNothing) {
-  VirtualPlatform platform;
-  TraceLog log(platform);
-  CLauncherApp app(platform, log);
+TEST_F(CommandLine, LogSwitchWithOnlyASpaceIsOnButWritesNothing) {
   platform.commandLine = "D:\\T\\start.exe -log ";
   ASSERT_TRUE(app.ParseCommandLine());
   EXPECT_TRUE(app.m_bLogRequested);
@@ -104,10 +99,7 @@ TEST(CommandLine, LogSwitchWithOnlyASpaceIsOnButWritesNothing) {
   EXPECT_TRUE(platform.removed.empty());
 }
 
-TEST(CommandLine, StartUpEndsWithoutAWindowWhateverTheLaunchDid) {
-  VirtualPlatform platform;
-  TraceLog log(platform);
-  CLauncherApp app(platform, log);
+TEST_F(CommandLine, StartUpEndsWithoutAWindowWhateverTheLaunchDid) {
   platform.commandLine = "D:\\T\\start.exe";
   EXPECT_EQ(app.Run(), 0);
   EXPECT_EQ(platform.errorModeCalls, 1);
