@@ -118,16 +118,20 @@ bool Win32Platform::CanOpenForReading(const std::string& name) {
 }
 
 bool Win32Platform::AppendText(const std::string& name, const std::string& text) {
-  // Append-only access makes each write land whole at the end of the file,
-  // even when another launcher appends to the same log at the same time; the
-  // C runtime's append mode seeks first and lets two writers overwrite each
-  // other. Text mode's line ends are written here: a line feed as CR LF.
-  const HANDLE file = CreateFileA(name.c_str(), FILE_APPEND_DATA,
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     return false;
   }
+  // Launchers writing one log at the same time take turns, so that neither
+  // overwrites the other's entry between finding the end and writing. The
+  // turn is a lock on one byte far past any real data: readers of the log
+  // are never blocked.
+  OVERLAPPED turn = {};
+  turn.OffsetHigh = 0x7FFFFFFF;
+  const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != FALSE;
+  // Text mode's line ends are written here: a line feed as CR LF.
   std::string data;
   data.reserve(text.size() + 8);
   for (char c : text) {
@@ -136,8 +140,13 @@ bool Win32Platform::AppendText(const std::string& name, const std::string& text)
     }
     data += c;
   }
+  LARGE_INTEGER end = {};
+  SetFilePointerEx(file, end, nullptr, FILE_END);
   DWORD written = 0;
   WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  if (locked) {
+    UnlockFileEx(file, 0, 1, 0, &turn);
+  }
   CloseHandle(file);
   return true;
 }
