@@ -8,6 +8,10 @@ const char kDefaultLogFilename[] = "c:\\install.log";
 
 bool IsAliasPadding(char c) { return c == ' ' || c == '"'; }
 
+bool IsAsciiAlphanumeric(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
 // Everything from the first non-space after ".exe" up to end, with spaces
 // and quotes trimmed from both ends; the closing quote of a quoted program
 // path goes with the leading trim.
@@ -40,23 +44,25 @@ bool CLauncherApp::ParseCommandLine() {
   // Searched in a lower-case copy with the same positions; every stored
   // piece is cut from s, so letter case is kept.
   const std::string lower = text::AsciiLower(s);
-  const auto isLeadByte = [this](char c) { return m_platform.IsLeadByte(c); };
+  const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
 
-  const int exe = text::FindAtCharStart(lower, ".exe", 0, isLeadByte);
+  // The ".exe" that ends the program's name is not the start of a longer
+  // word: D:\Course.Exercises\start.exe ends at the second one.
+  const int exe = text::FindAtCharStart(lower, ".exe", isLeadByte, [&lower](int pos) {
+    return !IsAsciiAlphanumeric(lower[static_cast<size_t>(pos) + 4]);
+  });
   if (exe < 0) {
     return false;
   }
-  // Separators are single bytes here, even a double-byte character's second.
-  for (int j = exe; j >= 1; --j) {
-    if (text::IsSeparator(lower[static_cast<size_t>(j)])) {
-      m_szCurrentPath = text::Left(s, j);
-      if (!m_szCurrentPath.empty() && m_szCurrentPath[0] == '"') {
-        m_szCurrentPath.erase(0, 1);
-      }
-      m_szCurrentExeName = text::Mid(s, j + 1, exe - j + 3);
-      m_szAppAlias = text::Mid(s, j + 1, exe - j - 1);
-      break;
+  // The last separator before ".exe"; index 0 is never one.
+  const int separator = text::FindLastSeparator(text::Left(lower, exe), isLeadByte);
+  if (separator >= 1) {
+    m_szCurrentPath = text::Left(s, separator);
+    if (m_szCurrentPath[0] == '"') {
+      m_szCurrentPath.erase(0, 1);
     }
+    m_szCurrentExeName = text::Mid(s, separator + 1, exe - separator + 3);
+    m_szAppAlias = text::Mid(s, separator + 1, exe - separator - 1);
   }
 
   // "-log" is the switch only after the program path and directly after
@@ -64,7 +70,7 @@ bool CLauncherApp::ParseCommandLine() {
   // (movie-logo) it is plain text, so it never names a file to delete.
   const int afterExe = exe + 4;
   const int logSwitch =
-      text::FindAtCharStartIf(lower, "-log", isLeadByte, [&lower, afterExe](int pos) {
+      text::FindAtCharStart(lower, "-log", isLeadByte, [&lower, afterExe](int pos) {
         if (pos < afterExe) {
           return false;
         }

@@ -1,7 +1,5 @@
 #include "config/registry.h"
 
-#include "platform/text.h"
-
 namespace {
 
 struct RootName {
@@ -16,6 +14,13 @@ const RootName kRootNames[] = {
     {"HKEY_USERS", RegistryRoot::Users},
 };
 
+RegistryView ViewAfter(const std::string& pathText, int at) {
+  const std::string suffix = text::Mid(pathText, at, 2);
+  return suffix == "32"   ? RegistryView::Bits32
+         : suffix == "64" ? RegistryView::Bits64
+                          : RegistryView::Own;
+}
+
 }  // namespace
 
 const char* RegistryRootName(RegistryRoot root) {
@@ -27,24 +32,25 @@ const char* RegistryRootName(RegistryRoot root) {
   return kRootNames[0].name;
 }
 
-bool ParseRegistryPath(const std::string& pathText, RegistryLocation* location) {
-  const RootName* found = nullptr;
+bool ParseRegistryPath(const std::string& pathText, const text::LeadByteTest& isLeadByte,
+                       RegistryLocation* location) {
   for (const RootName& candidate : kRootNames) {
-    if (text::Find(pathText, candidate.name) >= 0) {
-      found = &candidate;
-      break;
+    const std::string_view name = candidate.name;
+    const int at = text::Find(pathText, name);
+    if (at < 0) {
+      continue;
     }
+    const int firstSeparator = text::FindAtCharStart(pathText, "\\", isLeadByte);
+    const std::string rest =
+        firstSeparator < 0 ? pathText : text::Mid(pathText, firstSeparator + 1);
+    const int lastSeparator = text::FindLastOf(rest, "\\", isLeadByte);
+    location->root = candidate.root;
+    location->view = ViewAfter(pathText, at + static_cast<int>(name.size()));
+    location->keyPath = text::Left(rest, lastSeparator);
+    location->valueName = text::Mid(rest, lastSeparator + 1);
+    return true;
   }
-  if (found == nullptr) {
-    return false;
-  }
-  const int firstSeparator = text::Find(pathText, "\\");
-  const std::string rest = firstSeparator < 0 ? pathText : text::Mid(pathText, firstSeparator + 1);
-  const int lastSeparator = text::FindLast(rest, '\\');
-  location->root = found->root;
-  location->keyPath = text::Left(rest, lastSeparator);
-  location->valueName = text::Mid(rest, lastSeparator + 1);
-  return true;
+  return false;
 }
 
 bool ReadRegistryString(Platform& platform, std::string pathText, std::string& out) {
@@ -54,9 +60,9 @@ bool ReadRegistryString(Platform& platform, std::string pathText, std::string& o
   out.clear();
   RegistryLocation location;
   std::string data;
-  if (!ParseRegistryPath(pathText, &location) ||
-      !platform.ReadRegistryValue(location.root, location.keyPath, location.valueName,
-                                  kMaxRegistryValueBytes, &data)) {
+  if (!ParseRegistryPath(pathText, platform.LeadBytes(), &location) ||
+      !platform.ReadRegistryValue(location.root, location.view, location.keyPath,
+                                  location.valueName, kMaxRegistryValueBytes, &data)) {
     return false;
   }
   out = std::string(text::Searchable(data));

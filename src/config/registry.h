@@ -11,15 +11,19 @@ constexpr size_t kMaxRegistryValueBytes = 255;
 
 struct RegistryLocation {
   RegistryRoot root = RegistryRoot::LocalMachine;
+  RegistryView view = RegistryView::Own;
   std::string keyPath;
   std::string valueName;
 };
 
 // The root is the first of HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT,
 // HKEY_CURRENT_USER and HKEY_USERS (exact case) that occurs anywhere in the
-// text. The rest after the text's first backslash splits at its last
-// backslash into key path and value name. False when no root name occurs.
-bool ParseRegistryPath(const std::string& pathText, RegistryLocation* location);
+// text; 32 or 64 right after that name's first occurrence names the view
+// (HKEY_LOCAL_MACHINE64\...). The rest after the text's first backslash
+// splits at its last backslash into key path and value name. False when no
+// root name occurs.
+bool ParseRegistryPath(const std::string& pathText, const text::LeadByteTest& isLeadByte,
+                       RegistryLocation* location);
 
 // The name of a root as it stands in a path text, such as
 // "HKEY_LOCAL_MACHINE".

@@ -41,8 +41,9 @@ bool CLauncherApp::RunLaunch() {
     m_log.Write("Error szInstallFilename is NULL ");
     return false;
   }
+  const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
   const std::string szInstallFilename =
-      LocateInstaller(settings.szInstallFilename, m_szCurrentPath);
+      LocateInstaller(settings.szInstallFilename, m_szCurrentPath, isLeadByte);
 
   std::string szInstalledDir;
   std::string szInstalledFilename;
@@ -52,7 +53,7 @@ bool CLauncherApp::RunLaunch() {
   ReadRegistryString(m_platform, settings.szInstalledRegFullFilename, szInstalledFullPath);
   szInstalledFullPath = CutText(szInstalledFullPath, settings.szInstalledRegFullFilenameRemove);
 
-  CShellLauncher shell(m_platform);
+  CShellLauncher shell(m_platform, m_log);
   if (!szInstalledFullPath.empty()) {
     if (LaunchLogged(shell, m_log, "Launching Installed App with path:", szInstalledFullPath,
                      szParameters)) {
@@ -62,12 +63,13 @@ bool CLauncherApp::RunLaunch() {
   } else if (!szInstalledDir.empty()) {
     bool started = false;
     if (!szInstalledFilename.empty()) {
-      started = LaunchLogged(shell, m_log, "Launching Installed App with path:",
-                             JoinPath(szInstalledDir, szInstalledFilename), szParameters);
-    } else if (!settings.szInstalledAppFilename.empty()) {
       started =
-          LaunchLogged(shell, m_log, "Launching app with path:",
-                       JoinPath(szInstalledDir, settings.szInstalledAppFilename), szParameters);
+          LaunchLogged(shell, m_log, "Launching Installed App with path:",
+                       JoinPath(szInstalledDir, szInstalledFilename, isLeadByte), szParameters);
+    } else if (!settings.szInstalledAppFilename.empty()) {
+      started = LaunchLogged(shell, m_log, "Launching app with path:",
+                             JoinPath(szInstalledDir, settings.szInstalledAppFilename, isLeadByte),
+                             szParameters);
     } else {
       m_log.Write(
           "The Filename was not specified for the installed app.  Cannot launch anything except "

@@ -4,18 +4,22 @@
 
 #include <string>
 
+#include "log/trace_log.h"
 #include "platform/platform.h"
 
 class CShellLauncher {
  public:
-  explicit CShellLauncher(Platform& platform) : m_platform(platform) {}
+  CShellLauncher(Platform& platform, TraceLog& log) : m_platform(platform), m_log(log) {}
   virtual ~CShellLauncher() = default;
 
   // True when the shell reports that the start succeeded; does not wait for
-  // the program. An empty name or a folder is a failed start, never handed
-  // to the shell. The current directory is the same afterwards as before.
+  // the program. A file in one pair of double quotes is the path inside
+  // them. An empty name, a folder or this launcher's own executable is a
+  // failed start, never handed to the shell. The current directory is the
+  // same afterwards as before.
   bool Launch(std::string file, std::string parameters);
 
  private:
   Platform& m_platform;
+  TraceLog& m_log;
 };

@@ -13,15 +13,14 @@ std::string ReplaceWithCharBefore(const std::string& s, int pos, size_t count,
 
 bool StartsWithSeparator(const std::string& s) { return !s.empty() && text::IsSeparator(s[0]); }
 
-// \\server\share of a directory on a network share.
-std::string ShareRoot(const std::string& dir) {
+// \\server\share of a directory on a network share: up to the second
+// separator after the leading two.
+std::string ShareRoot(const std::string& dir, const text::LeadByteTest& isLeadByte) {
   int separators = 0;
-  for (size_t i = 2; i < dir.size(); ++i) {
-    if (text::IsSeparator(dir[i]) && ++separators == 2) {
-      return dir.substr(0, i);
-    }
-  }
-  return dir;
+  const int end = text::FindAtCharStart(dir, "", isLeadByte, [&](int pos) {
+    return pos >= 2 && text::IsSeparator(dir[static_cast<size_t>(pos)]) && ++separators == 2;
+  });
+  return end < 0 ? dir : text::Left(dir, end);
 }
 
 }  // namespace
@@ -36,7 +35,8 @@ bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcher
   return true;
 }
 
-std::string LocateInstaller(const std::string& installer, const std::string& launcherDir) {
+std::string LocateInstaller(const std::string& installer, const std::string& launcherDir,
+                            const text::LeadByteTest& isLeadByte) {
   if (installer.size() >= 2 && installer[1] == ':') {
     if (launcherDir.empty()) {
       return std::string();  // no drive letter to copy
@@ -46,7 +46,7 @@ std::string LocateInstaller(const std::string& installer, const std::string& lau
     if (launcherDir.size() >= 2 && text::IsSeparator(launcherDir[0]) &&
         text::IsSeparator(launcherDir[1])) {
       const std::string rest = text::Mid(installer, 2);
-      return ShareRoot(launcherDir) + (StartsWithSeparator(rest) ? "" : "\\") + rest;
+      return ShareRoot(launcherDir, isLeadByte) + (StartsWithSeparator(rest) ? "" : "\\") + rest;
     }
     std::string moved = installer;
     moved[0] = launcherDir[0];
@@ -63,8 +63,10 @@ std::string CutText(const std::string& fullPath, const std::string& cut) {
   return pos < 0 ? fullPath : ReplaceWithCharBefore(fullPath, pos, cut.size(), std::string());
 }
 
-std::string JoinPath(const std::string& dir, const std::string& file) {
-  const bool dirEnds = !dir.empty() && text::IsSeparator(dir.back());
+std::string JoinPath(const std::string& dir, const std::string& file,
+                     const text::LeadByteTest& isLeadByte) {
+  const bool dirEnds =
+      !dir.empty() && text::FindLastSeparator(dir, isLeadByte) == static_cast<int>(dir.size()) - 1;
   const bool fileStarts = StartsWithSeparator(file);
   if (dirEnds && fileStarts) {
     return dir + text::Mid(file, 1);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/text.h"
+
 // Replaces the first "PATH:" in the parameters, together with the one spare
 // character in front of it (%PATH:), by the launcher directory. False, and
 // the parameters unchanged, when there is no marker.
@@ -12,7 +14,8 @@ bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcher
 
 // Moves the installer onto the launcher's drive: a drive letter is replaced
 // by the launcher's, a relative path is taken from the launcher directory.
-std::string LocateInstaller(const std::string& installer, const std::string& launcherDir);
+std::string LocateInstaller(const std::string& installer, const std::string& launcherDir,
+                            const text::LeadByteTest& isLeadByte);
 
 // Removes the first occurrence of cut, with the one character in front of it
 // (such as a separating space), from the full path.
@@ -20,4 +23,5 @@ std::string CutText(const std::string& fullPath, const std::string& cut);
 
 // Directory and file name with exactly one separator at the seam when each
 // side brings at most one.
-std::string JoinPath(const std::string& dir, const std::string& file);
+std::string JoinPath(const std::string& dir, const std::string& file,
+                     const text::LeadByteTest& isLeadByte);

@@ -6,7 +6,14 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/text.h"
+
 enum class RegistryRoot { LocalMachine, ClassesRoot, CurrentUser, Users };
+
+// Which of the two registry views of 64-bit Windows a read uses: the
+// build's own (the 32-bit view for x86, the 64-bit view for x64), or the
+// one named. 32-bit Windows has one view only and ignores the choice.
+enum class RegistryView { Own, Bits32, Bits64 };
 
 struct LocalTime {
   int year = 0;
@@ -31,6 +38,9 @@ class Platform {
 
   // True for a lead byte of a double-byte character in the ANSI code page.
   virtual bool IsLeadByte(char c) = 0;
+  text::LeadByteTest LeadBytes() {
+    return [this](char c) { return IsLeadByte(c); };
+  }
 
   // One key of one section of an INI file, the empty text when the file,
   // section or key is missing; at most bufferSize - 1 characters arrive.
@@ -40,7 +50,7 @@ class Platform {
   // The raw data of one registry value, of any type. Fails when the key
   // cannot be opened for querying, the value is missing, or its data is
   // longer than maxBytes.
-  virtual bool ReadRegistryValue(RegistryRoot root, const std::string& keyPath,
+  virtual bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
                                  const std::string& valueName, size_t maxBytes,
                                  std::string* data) = 0;
 
@@ -61,6 +71,18 @@ class Platform {
 
   // True when name is an existing directory.
   virtual bool IsDirectory(const std::string& name) = 0;
+
+  // The full path of a relative one, taken from the current directory; the
+  // name unchanged when it cannot be made full.
+  virtual std::string FullPath(const std::string& name) = 0;
+
+  // The path of the running executable.
+  virtual std::string ExecutablePath() = 0;
+
+  // True when both names lead to one file, however each is spelled: the
+  // same volume and file index, or, when either cannot be opened, the same
+  // full path in any letter case.
+  virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
 
   // True when the file can be opened for reading as text, with no sharing
   // restriction; it is closed again at once.

@@ -5,6 +5,22 @@
 
 namespace text {
 
+namespace {
+
+// Calls visit(index) for every character start before the first zero, in
+// order; stops early when visit returns true.
+template <typename Visit>
+void ForEachCharStart(const std::string& s, const LeadByteTest& isLeadByte, Visit visit) {
+  const std::string_view searched = Searchable(s);
+  for (size_t pos = 0; pos < searched.size(); pos += isLeadByte(searched[pos]) ? 2u : 1u) {
+    if (visit(static_cast<int>(pos))) {
+      return;
+    }
+  }
+}
+
+}  // namespace
+
 std::string_view Searchable(const std::string& s) {
   return std::string_view(s.data(), std::strlen(s.c_str()));
 }
@@ -14,9 +30,33 @@ int Find(const std::string& s, std::string_view needle, int from) {
   return pos == std::string_view::npos ? -1 : static_cast<int>(pos);
 }
 
-int FindLast(const std::string& s, char c) {
-  const size_t pos = Searchable(s).rfind(c);
-  return pos == std::string_view::npos ? -1 : static_cast<int>(pos);
+int FindAtCharStart(const std::string& s, std::string_view needle, const LeadByteTest& isLeadByte,
+                    const std::function<bool(int)>& accept) {
+  const std::string_view searched = Searchable(s);
+  int found = -1;
+  ForEachCharStart(s, isLeadByte, [&](int pos) {
+    if (searched.compare(static_cast<size_t>(pos), needle.size(), needle) == 0 &&
+        (!accept || accept(pos))) {
+      found = pos;
+    }
+    return found >= 0;
+  });
+  return found;
+}
+
+int FindLastOf(const std::string& s, std::string_view chars, const LeadByteTest& isLeadByte) {
+  int last = -1;
+  ForEachCharStart(s, isLeadByte, [&](int pos) {
+    if (chars.find(s[static_cast<size_t>(pos)]) != std::string_view::npos) {
+      last = pos;
+    }
+    return false;
+  });
+  return last;
+}
+
+int FindLastSeparator(const std::string& s, const LeadByteTest& isLeadByte) {
+  return FindLastOf(s, "\\/", isLeadByte);
 }
 
 std::string Left(const std::string& s, int count) { return Mid(s, 0, count); }

@@ -4,10 +4,16 @@
 // configuration authors' values pass through would.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace text {
+
+// True for a lead byte of a double-byte character in the ANSI code page.
+// Searches step over a lead byte and the byte after it together, since that
+// second byte can be a backslash (0x5C) in code pages such as 932.
+using LeadByteTest = std::function<bool(char)>;
 
 // The part of s that searches look at: everything before its first zero.
 std::string_view Searchable(const std::string& s);
@@ -15,33 +21,17 @@ std::string_view Searchable(const std::string& s);
 // Index of the first occurrence of needle at or after from, or -1.
 int Find(const std::string& s, std::string_view needle, int from = 0);
 
-// Index of the first occurrence of needle for which accept(index) holds,
-// or -1. In a double-byte code page it matches only where a character
-// starts: a lead byte and the byte after it are stepped over together.
-template <typename IsLeadByte, typename Accept>
-int FindAtCharStartIf(const std::string& s, std::string_view needle, IsLeadByte isLeadByte,
-                      Accept accept) {
-  std::string_view hay = Searchable(s);
-  const auto size = static_cast<int>(hay.size());
-  const auto length = static_cast<int>(needle.size());
-  for (int pos = 0; pos + length <= size;
-       pos += isLeadByte(hay[static_cast<size_t>(pos)]) ? 2 : 1) {
-    if (hay.compare(static_cast<size_t>(pos), needle.size(), needle) == 0 && accept(pos)) {
-      return pos;
-    }
-  }
-  return -1;
-}
+// Index of the first occurrence of needle, at a character start, for which
+// accept(index) holds (without accept: the first), or -1.
+int FindAtCharStart(const std::string& s, std::string_view needle, const LeadByteTest& isLeadByte,
+                    const std::function<bool(int)>& accept = nullptr);
 
-// As Find, but matching only at character starts.
-template <typename IsLeadByte>
-int FindAtCharStart(const std::string& s, std::string_view needle, int from,
-                    IsLeadByte isLeadByte) {
-  return FindAtCharStartIf(s, needle, isLeadByte, [from](int pos) { return pos >= from; });
-}
+// Index of the last character, at a character start, that is one of chars,
+// or -1.
+int FindLastOf(const std::string& s, std::string_view chars, const LeadByteTest& isLeadByte);
 
-// Index of the last occurrence of c, or -1.
-int FindLast(const std::string& s, char c);
+// The last backslash or forward slash, at a character start, or -1.
+int FindLastSeparator(const std::string& s, const LeadByteTest& isLeadByte);
 
 std::string Left(const std::string& s, int count);
 std::string Mid(const std::string& s, int start);

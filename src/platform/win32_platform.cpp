@@ -24,6 +24,35 @@ HKEY RootKey(RegistryRoot root) {
   return HKEY_LOCAL_MACHINE;
 }
 
+REGSAM ViewFlag(RegistryView view) {
+  switch (view) {
+    case RegistryView::Bits32:
+      return KEY_WOW64_32KEY;
+    case RegistryView::Bits64:
+      return KEY_WOW64_64KEY;
+    case RegistryView::Own:
+      break;
+  }
+  return 0;
+}
+
+// Paths up to the longest Windows allows, not only MAX_PATH.
+constexpr DWORD kLongPath = 32768;
+
+// The volume and the file index that name one file, whatever path leads
+// there; folders included.
+bool FileIdentity(const std::string& name, BY_HANDLE_FILE_INFORMATION* info) {
+  const HANDLE file =
+      CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  const bool known = GetFileInformationByHandle(file, info) != FALSE;
+  CloseHandle(file);
+  return known;
+}
+
 }  // namespace
 
 void Win32Platform::SuppressErrorDialogs() {
@@ -46,11 +75,12 @@ std::string Win32Platform::ReadIniString(const std::string& file, const std::str
   return std::string(buffer.data(), length);
 }
 
-bool Win32Platform::ReadRegistryValue(RegistryRoot root, const std::string& keyPath,
-                                      const std::string& valueName, size_t maxBytes,
-                                      std::string* data) {
+bool Win32Platform::ReadRegistryValue(RegistryRoot root, RegistryView view,
+                                      const std::string& keyPath, const std::string& valueName,
+                                      size_t maxBytes, std::string* data) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view), &key) !=
+      ERROR_SUCCESS) {
     return false;
   }
   std::vector<BYTE> buffer(maxBytes, 0);
@@ -105,6 +135,29 @@ void Win32Platform::RemoveFile(const std::string& name) { DeleteFileA(name.c_str
 bool Win32Platform::IsDirectory(const std::string& name) {
   const DWORD attributes = GetFileAttributesA(name.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string Win32Platform::FullPath(const std::string& name) {
+  std::vector<char> buffer(kLongPath, '\0');
+  const DWORD length = GetFullPathNameA(name.c_str(), kLongPath, buffer.data(), nullptr);
+  return length == 0 || length >= kLongPath ? name : std::string(buffer.data(), length);
+}
+
+std::string Win32Platform::ExecutablePath() {
+  std::vector<char> buffer(kLongPath, '\0');
+  const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), kLongPath);
+  return std::string(buffer.data(), length < kLongPath ? length : 0);
+}
+
+bool Win32Platform::IsSameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION first = {};
+  BY_HANDLE_FILE_INFORMATION second = {};
+  if (FileIdentity(a, &first) && FileIdentity(b, &second)) {
+    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+  }
+  return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
 }
 
 bool Win32Platform::CanOpenForReading(const std::string& name) {

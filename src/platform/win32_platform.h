@@ -10,7 +10,7 @@ class Win32Platform final : public Platform {
   bool IsLeadByte(char c) override;
   std::string ReadIniString(const std::string& file, const std::string& section,
                             const std::string& key, size_t bufferSize) override;
-  bool ReadRegistryValue(RegistryRoot root, const std::string& keyPath,
+  bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
                          const std::string& valueName, size_t maxBytes, std::string* data) override;
   bool ShellOpen(const std::string& file, const std::string& parameters) override;
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override;
@@ -18,6 +18,9 @@ class Win32Platform final : public Platform {
   LocalTime Now() override;
   void RemoveFile(const std::string& name) override;
   bool IsDirectory(const std::string& name) override;
+  std::string FullPath(const std::string& name) override;
+  std::string ExecutablePath() override;
+  bool IsSameFile(const std::string& a, const std::string& b) override;
   bool CanOpenForReading(const std::string& name) override;
   bool AppendText(const std::string& name, const std::string& text) override;
 };

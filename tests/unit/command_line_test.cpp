@@ -5,104 +5,66 @@
 
 namespace {
 
-struct Analysis {
-  const char* commandLine;
-  const char* currentPath;
-  const char* exeName;
-  const char* appAlias;
-  const char* passedAlias;
-  bool logRequested;
-  const char* logFilename;
-};
-
-void PrintTo(const Analysis& analysis, std::ostream* os) { *os << analysis.commandLine; }
-
 struct Launcher {
   VirtualPlatform platform;
   TraceLog log{platform};
   CLauncherApp app{platform, log};
 };
 
-struct CommandLineTest : Launcher, ::testing::TestWithParam<Analysis> {};
-struct CommandLine : Launcher, ::testing::Test {};
-
 }  // namespace
 
-TEST_P(CommandLineTest, SplitsPathNameAliasAndLogSwitch) {
-  const Analysis& want = GetParam();
-  platform.commandLine = want.commandLine;
-  ASSERT_TRUE(app.ParseCommandLine());
-  EXPECT_EQ(app.m_szCurrentPath, want.currentPath);
-  EXPECT_EQ(app.m_szCurrentExeName, want.exeName);
-  EXPECT_EQ(app.m_szAppAlias, want.appAlias);
-  EXPECT_EQ(app.m_szPassedAlias, want.passedAlias);
-  EXPECT_EQ(app.m_bLogRequested, want.logRequested);
-  EXPECT_EQ(app.m_szLogFilename, want.logFilename);
+// Each row: command line|directory|file name|passed alias|log name as
+// stored|the file the entries reach ("-": none, though -log was given).
+TEST(CommandLine, SplitsPathNameAliasAndLogSwitch) {
+  for (const char* row : {
+           "\"D:\\Title\\start.exe\" movie -log|D:\\Title|start.exe|movie||c:\\install.log",
+           "D:\\Title\\START.EXE -LOG|D:\\Title|START.EXE|||c:\\install.log",
+           "\"D:\\setup.exe\"|D:|setup.exe|||",
+           "T\\s.exe|T|s.exe|||",
+           ".exe movie|||movie||",
+           "D:\\a.exe\\start.exe|D:|a.exe|\\start.exe||",
+           "D:\\Course.Exercises\\s.exe -log x.log|D:\\Course.Exercises|s.exe||x.log|x.log",
+           "D:\\v.exe2\\Tools.Executables\\s.exe|D:\\v.exe2\\Tools.Executables|s.exe|||",
+           "D:\\T\\\x83\\\x83t.exe|D:\\T|\x83\\\x83t.exe|||",  // ソフト.exe: ソ is 0x83 0x5C
+           "\"D:\\My\"Disk\\start.exe\"|D:\\My\"Disk|start.exe|||",
+           "D:/Title/start.exe movie extra |D:/Title|start.exe|movie extra||",
+           "D:\\T\\start.exe\tmovie|D:\\T|start.exe|\tmovie||",
+           "D:\\T\\start.exe \" \" |D:\\T|start.exe|||",
+           "D:\\T\\start.exe -log  \"my.txt\"|D:\\T|start.exe|| \"my.txt\"| \"my.txt\"",
+           "D:\\T\\start.exe x\t-log x.log|D:\\T|start.exe|x\t|x.log|x.log",
+           "start.exe movie -log|||movie||c:\\install.log",
+           "-log D:\\T\\start.exe|-log D:\\T|start.exe|||",
+           "\"D:\\Setup -Logs\\s.exe\" movie-logo|D:\\Setup -Logs|s.exe|movie-logo||",
+           "D:\\T\\start.exe movie-log -log x.log|D:\\T|start.exe|movie-log|x.log|x.log",
+           "D:\\T\\start.exe -log |D:\\T|start.exe|||-",
+       }) {
+    const Texts want = Split(row, '|');
+    Launcher t;
+    t.platform.leadBytes = {'\x83'};
+    t.platform.commandLine = want[0];
+    t.platform.files = {{"c:\\install.log", "old"}, {"x.log", "old"}, {" \"my.txt\"", "old"}};
+    ASSERT_TRUE(t.app.ParseCommandLine()) << row;
+    const std::string& exe = t.app.m_szCurrentExeName;
+    EXPECT_EQ(Texts({t.app.m_szCurrentPath, exe, t.app.m_szPassedAlias, t.app.m_szLogFilename}),
+              Texts(want.begin() + 1, want.end() - 1));
+    EXPECT_EQ(t.app.m_szAppAlias, exe.substr(0, exe.empty() ? 0 : exe.size() - 4));
+    EXPECT_EQ(t.app.m_bLogRequested, !want[5].empty()) << row;
+    for (const auto& [name, content] : t.platform.files) {
+      EXPECT_EQ(content.substr(0, 3), name == want[5] ? "(3/" : "old") << row;
+    }
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CommandLineTest,
-    ::testing::Values(
-        Analysis{"\"D:\\Title\\start.exe\" movie -log", "D:\\Title", "start.exe", "start", "movie",
-                 true, ""},
-        Analysis{"D:\\Title\\START.EXE -LOG", "D:\\Title", "START.EXE", "START", "", true, ""},
-        Analysis{"\"D:\\setup.exe\"", "D:", "setup.exe", "setup", "", false, ""},
-        Analysis{"D:\\a.exe\\start.exe", "D:", "a.exe", "a", "\\start.exe", false, ""},
-        Analysis{"\"D:\\My\"Disk\\start.exe\"", "D:\\My\"Disk", "start.exe", "start", "", false,
-                 ""},
-        Analysis{"D:/Title/start.exe movie extra ", "D:/Title", "start.exe", "start", "movie extra",
-                 false, ""},
-        Analysis{"D:\\T\\start.exe\tmovie", "D:\\T", "start.exe", "start", "\tmovie", false, ""},
-        Analysis{"D:\\T\\start.exe \" \" ", "D:\\T", "start.exe", "start", "", false, ""},
-        Analysis{"D:\\T\\start.exe -log  \"my log.txt\"", "D:\\T", "start.exe", "start", "", true,
-                 " \"my log.txt\""},
-        Analysis{"D:\\T\\start.exe x\t-log trace.log", "D:\\T", "start.exe", "start", "x\t", true,
-                 "trace.log"},
-        Analysis{"start.exe movie -log", "", "", "", "movie", true, ""},
-        // The four letters inside the launcher's folder or inside a word of
-        // the alias are not the switch.
-        Analysis{"\"D:\\Setup -Logs\\start.exe\" movie-logo", "D:\\Setup -Logs", "start.exe",
-                 "start", "movie-logo", false, ""},
-        Analysis{"D:\\T\\start.exe movie-log -log x.log", "D:\\T", "start.exe", "start",
-                 "movie-log", true, "x.log"},
-        Analysis{"-log D:\\T\\start.exe", "-log D:\\T", "start.exe", "start", "", false, ""}));
-
-TEST_F(CommandLine, LogsTheAnalysisAfterStartingTheNamedLog) {
-  platform.commandLine = "\"D:\\Title\\start.exe\" movie -log";
-  platform.files["c:\\install.log"] = "old run";
-  ASSERT_TRUE(app.ParseCommandLine());
-  EXPECT_EQ(platform.removed, std::vector<std::string>{"c:\\install.log"});
-  EXPECT_EQ(platform.LogEntries("c:\\install.log"),
-            (std::vector<std::string>{
-                " Log File Started", "Command Line Parameters passed to the launch are:",
-                "\"D:\\Title\\start.exe\" movie -log", "m_szCurrentPath=", "D:\\Title",
-                "m_szCurrentExeName=", "start.exe", "m_szAppAlias=", "start",
-                "m_szPassedAlias=", "movie"}));
-}
-
-TEST_F(CommandLine, WithoutExeNothingIsStoredNamedOrLogged) {
-  platform.commandLine = "D:\\Title\\start -log D:\\keep.txt";
-  platform.files["D:\\keep.txt"] = "precious";
-  EXPECT_FALSE(app.ParseCommandLine());
-  EXPECT_FALSE(app.m_bLogRequested);
-  EXPECT_EQ(app.m_szCurrentPath, "");
-  EXPECT_TRUE(platform.removed.empty());
-  EXPECT_EQ(platform.files["D:\\keep.txt"], "precious");
-}
-
-TEST_F(CommandLine, LogSwitchWithOnlyASpaceIsOnButWritesNothing) {
-  platform.commandLine = "D:\\T\\start.exe -log ";
-  ASSERT_TRUE(app.ParseCommandLine());
-  EXPECT_TRUE(app.m_bLogRequested);
-  EXPECT_EQ(app.m_szLogFilename, "");
-  EXPECT_TRUE(platform.files.empty());
-  EXPECT_TRUE(platform.removed.empty());
-}
-
-TEST_F(CommandLine, StartUpEndsWithoutAWindowWhateverTheLaunchDid) {
-  platform.commandLine = "D:\\T\\start.exe";
-  EXPECT_EQ(app.Run(), 0);
-  EXPECT_EQ(platform.errorModeCalls, 1);
-  EXPECT_EQ(platform.probes, (std::vector<std::string>{"D:\\T\\start.ini", "D:\\T\\config.ini"}));
-  EXPECT_FALSE(app.InitInstance());
+TEST(CommandLine, StartUpRunsTheLaunchOnlyAfterAnExeAndNeverShowsAWindow) {
+  for (const char* commandLine : {"D:\\T\\start.exe -log x.log", "D:\\T\\start -log x.log"}) {
+    Launcher t;
+    t.platform.commandLine = commandLine;
+    t.platform.files = {{"x.log", "old"}};
+    EXPECT_EQ(t.app.Run(), 0);
+    EXPECT_EQ(t.platform.errorModeCalls, 1);
+    EXPECT_FALSE(t.app.InitInstance());
+    const Texts entries = t.platform.LogEntries("x.log");
+    EXPECT_EQ(entries.empty() ? t.platform.files["x.log"] : entries.back(),
+              t.app.m_bLogRequested ? "ERROR: Unable to open any log file! Exiting App" : "old");
+  }
 }

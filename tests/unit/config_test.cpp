@@ -8,139 +8,123 @@ using namespace std::string_literals;
 
 namespace {
 
-struct ConfigTest : ::testing::Test {
-  VirtualPlatform platform;
-  TraceLog log{platform};
-  ConfigTest() {
+struct Logged : VirtualPlatform {
+  TraceLog log{*this};
+  Logged() {
     log.SetFilename("log");
     log.Enable();
   }
-  std::string Find(const std::string& dir, const std::string& appAlias,
-                   const std::string& passedAlias) {
-    return FindConfigFile(platform, log, dir, appAlias, passedAlias);
-  }
 };
-
-std::vector<std::string> Tried(const std::vector<std::string>& names) {
-  std::vector<std::string> entries;
-  for (const std::string& name : names) {
-    entries.push_back("Trying to Configuration File with the following name: ");
-    entries.push_back(name);
-  }
-  return entries;
-}
 
 }  // namespace
 
-TEST_F(ConfigTest, TriesBaseNameThenAliasThenConfigIni) {
-  platform.files["D:\\T\\config.ini"] = "";
-  EXPECT_EQ(Find("D:\\T", "start", "movie"), "D:\\T\\config.ini");
-  EXPECT_EQ(platform.LogEntries("log"),
-            Tried({"D:\\T\\start.ini", "D:\\T\\movie.ini", "D:\\T\\config.ini"}));
-  EXPECT_EQ(ChooseSection("start", "movie"), "movie");
-  EXPECT_EQ(ChooseSection("start", ""), "start");
+// Each row: directory|base name|alias|readable files|unreadable files|names
+// probed, in order.
+TEST(ConfigFile, ProbesBaseNameThenAliasThenConfigIni) {
+  for (const char* row : {
+           "D:\\T|start|movie|config.ini||start.ini;movie.ini;config.ini",
+           "D:\\T|start|movie|movie.ini|start.ini|start.ini;movie.ini",
+           "D:\\T|start|start|||start.ini;start.ini;config.ini",
+           "|||||.ini;config.ini",
+       }) {
+    const Texts cell = Split(row, '|');
+    Logged platform;
+    for (const std::string& files : {cell[3], cell[4]}) {
+      for (const std::string& file : Split(files)) {
+        platform.files[cell[0] + "\\" + file] = "";
+        platform.unreadable.insert(files == cell[4] ? cell[0] + "\\" + file : "");
+      }
+    }
+    Texts want;
+    for (const std::string& name : Split(cell[5])) {
+      want.insert(want.end(), {"Trying to Configuration File with the following name: ",
+                               cell[0] + "\\" + name});
+    }
+    const std::string found = platform.CanOpenForReading(want.back()) ? want.back() : "";
+    EXPECT_EQ(FindConfigFile(platform, platform.log, cell[0], cell[1], cell[2]), found);
+    if (found.empty()) {
+      want.push_back("ERROR: Unable to open any log file! Exiting App");
+    }
+    EXPECT_EQ(platform.LogEntries("log"), want) << row;
+  }
+  EXPECT_EQ(ChooseSection("start", "movie") + ChooseSection("start", ""), "moviestart");
 }
 
-TEST_F(ConfigTest, StopsAtTheFirstReadableCandidate) {
-  platform.files["D:\\T\\start.ini"] = "";
-  platform.unreadable.insert("D:\\T\\start.ini");
-  platform.files["D:\\T\\movie.ini"] = "";
-  EXPECT_EQ(Find("D:\\T", "start", "movie"), "D:\\T\\movie.ini");
-  EXPECT_EQ(platform.probes, (std::vector<std::string>{"D:\\T\\start.ini", "D:\\T\\movie.ini"}));
-}
-
-TEST_F(ConfigTest, AnAliasEqualToTheBaseNameIsProbedTwice) {
-  EXPECT_EQ(Find("D:\\T", "start", "start"), "");
-  std::vector<std::string> want =
-      Tried({"D:\\T\\start.ini", "D:\\T\\start.ini", "D:\\T\\config.ini"});
-  want.push_back("ERROR: Unable to open any log file! Exiting App");
+TEST(ConfigFile, ReadsTenKeysCutTo259AndLogsThem) {
+  Logged platform;
+  const std::string file = "D:\\T\\start.ini";
+  platform.SetIni(file, "other", "InstallParameters", "not this section");
+  Texts want = {"Parsing Config File:", file, "Using Section Name:", "Start"};
+  for (const char* key : kLoggedKeys) {
+    platform.SetIni(file, "START", text::AsciiLower(key), key + std::string(300, 'v'));
+    want.insert(want.end(), {"sz"s + key + ":", (key + std::string(300, 'v')).substr(0, 259)});
+  }
+  LogSettings(platform.log, file, "Start", ReadSettings(platform, file, "Start"));
   EXPECT_EQ(platform.LogEntries("log"), want);
 }
 
-TEST_F(ConfigTest, AnEmptyLauncherDirectoryGivesNamesFromTheRoot) {
-  EXPECT_EQ(Find("", "", ""), "");
-  EXPECT_EQ(platform.probes, (std::vector<std::string>{"\\.ini", "\\config.ini"}));
-}
-
-TEST_F(ConfigTest, ReadsTenKeysAndLogsTwentyFourEntries) {
-  const std::string file = "D:\\T\\start.ini";
-  platform.SetIni(file, "START", "installfilename", "setup.exe");
-  platform.SetIni(file, "start", "InstalledAppParameters", "%PATH:\\data");
-  platform.SetIni(file, "start", "InstalledRegFullFilename", std::string(300, 'x'));
-  platform.SetIni(file, "other", "InstallParameters", "not this section");
-  const LaunchSettings settings = ReadSettings(platform, file, "Start");
-  EXPECT_EQ(platform.iniReads.size(), 10u);
-  EXPECT_EQ(settings.szInstallFilename, "setup.exe");
-  EXPECT_EQ(settings.szInstallParameters, "");
-  EXPECT_EQ(settings.szInstalledRegFullFilename, std::string(259, 'x'));
-
-  LogSettings(log, file, "Start", settings);
-  const std::vector<std::string> entries = platform.LogEntries("log");
-  ASSERT_EQ(entries.size(), 24u);
-  EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + 6),
-            (std::vector<std::string>{"Parsing Config File:", file, "Using Section Name:", "Start",
-                                      "szInstallFilename:", "setup.exe"}));
-  const std::vector<std::string> labels = {
-      "szInstallParameters:",          "szInstalledRegPath:",
-      "szInstalledRegPathRemove:",     "szInstalledRegFilename:",
-      "szInstalledRegFilenameRemove:", "szInstalledAppFilename:",
-      "szInstalledRegFullFilename:",   "szInstalledRegFullFilenameRemove:",
-      "szInstalledAppParameters:"};
-  for (size_t i = 0; i < labels.size(); ++i) {
-    EXPECT_EQ(entries[6 + 2 * i], labels[i]);
+// Each row: path text|root, as its index in the root table|view (own, 32,
+// 64)|key path|value name; no more than the text for one that names no root.
+TEST(Registry, PathTextsNameRootViewKeyAndValue) {
+  for (const char* row : {
+           "HKEY_LOCAL_MACHINE\\Software\\V\\P\\InstallDir|0|0|Software\\V\\P|InstallDir",
+           "HKEY_CURRENT_USER\\S\\HKEY_LOCAL_MACHINE\\v|0|0|S\\HKEY_LOCAL_MACHINE|v",
+           "Computer\\HKEY_LOCAL_MACHINE\\S\\X\\Dir|0|0|HKEY_LOCAL_MACHINE\\S\\X|Dir",
+           "\\HKEY_LOCAL_MACHINE\\S\\v|0|0|HKEY_LOCAL_MACHINE\\S|v",
+           "HKEY_USERS\\S\\|3|0|S|",
+           "HKEY_CLASSES_ROOT\\Name|1|0||Name",
+           "HKEY_LOCAL_MACHINE64\\Software\\X\\Dir|0|2|Software\\X|Dir",
+           "HKEY_LOCAL_MACHINE32\\S\\v|0|1|S|v",
+           "HKEY_CLASSES_ROOT32\\S\\v|1|1|S|v",
+           "HKEY_CURRENT_USER64\\S\\v|2|2|S|v",
+           "HKEY_USERS64\\S\\v|3|2|S|v",
+           "HKEY_LOCAL_MACHINE6\\S\\v|0|0|S|v",
+           "HKEY_LOCAL_MACHINE\\S\\HKEY_LOCAL_MACHINE64|0|0|S|HKEY_LOCAL_MACHINE64",
+           "Computer\\HKEY_LOCAL_MACHINE64\\S\\v|0|2|HKEY_LOCAL_MACHINE64\\S|v",
+           "HKEY_LOCAL_MACHINE\\S\\\x95\\|0|0|S|\x95\\",  // the value 表, 0x95 0x5C
+           "hkey_local_machine64\\S\\v",
+           "HKLM\\Software\\X\\Dir",
+       }) {
+    const Texts want = Split(row, '|');
+    RegistryLocation at;
+    const bool parsed = ParseRegistryPath(
+        want[0], [](char c) { return c == '\x95'; }, &at);
+    EXPECT_EQ(parsed, want.size() > 1) << row;
+    if (parsed) {
+      EXPECT_EQ(Texts({std::to_string(static_cast<int>(at.root)),
+                       std::to_string(static_cast<int>(at.view)), at.keyPath, at.valueName}),
+                Texts(want.begin() + 1, want.end()));
+    }
   }
-  EXPECT_EQ(entries[23], "%PATH:\\data");
+  EXPECT_EQ(RegistryRootName(RegistryRoot::Users), "HKEY_USERS"s);
 }
 
-TEST(RegistryPath, RootByTableOrderAndSplitAtTheLastBackslash) {
-  RegistryLocation at;
-  ASSERT_TRUE(ParseRegistryPath("HKEY_LOCAL_MACHINE\\Software\\V\\P\\InstallDir", &at));
-  EXPECT_EQ(at.root, RegistryRoot::LocalMachine);
-  EXPECT_EQ(at.keyPath, "Software\\V\\P");
-  EXPECT_EQ(at.valueName, "InstallDir");
-
-  ASSERT_TRUE(ParseRegistryPath("HKEY_CURRENT_USER\\S\\HKEY_LOCAL_MACHINE\\v", &at));
-  EXPECT_EQ(at.root, RegistryRoot::LocalMachine);
-  EXPECT_EQ(at.keyPath, "S\\HKEY_LOCAL_MACHINE");
-
-  ASSERT_TRUE(ParseRegistryPath("Computer\\HKEY_LOCAL_MACHINE\\Software\\X\\Dir", &at));
-  EXPECT_EQ(at.keyPath, "HKEY_LOCAL_MACHINE\\Software\\X");
-  EXPECT_EQ(at.valueName, "Dir");
-
-  ASSERT_TRUE(ParseRegistryPath("HKEY_USERS\\S\\", &at));
-  EXPECT_EQ(at.root, RegistryRoot::Users);
-  EXPECT_EQ(at.keyPath, "S");
-  EXPECT_EQ(at.valueName, "");
-
-  ASSERT_TRUE(ParseRegistryPath("HKEY_CLASSES_ROOT\\Name", &at));
-  EXPECT_EQ(at.keyPath, "");
-  EXPECT_EQ(at.valueName, "Name");
-
-  EXPECT_FALSE(ParseRegistryPath("hkey_local_machine\\Software\\X\\Dir", &at));
-  EXPECT_FALSE(ParseRegistryPath("HKLM\\Software\\X\\Dir", &at));
-}
-
-TEST(RegistryString, ReadsUpTo255BytesAsTextWhateverTheType) {
+TEST(Registry, ReadsUpTo255BytesAsTextWhateverTheTypeFromTheNamedView) {
   VirtualPlatform platform;
-  const auto key = [](const char* value) {
-    return VirtualPlatform::RegistryKey{RegistryRoot::LocalMachine, "S", value};
-  };
-  platform.registry[key("fits")] = std::string(254, 'a') + '\0';
-  platform.registry[key("long")] = std::string(255, 'a') + '\0';
-  platform.registry[key("dword")] = "\x2a\0\0\0"s;
-  platform.registry[key("unterminated")] = "C:\\App";
-
-  std::string out = "stale";
-  EXPECT_FALSE(ReadRegistryString(platform, "", out));
-  EXPECT_EQ(out, "stale");
-  EXPECT_TRUE(ReadRegistryString(platform, "HKEY_LOCAL_MACHINE\\S\\fits", out));
-  EXPECT_EQ(out, std::string(254, 'a'));
-  EXPECT_FALSE(ReadRegistryString(platform, "HKEY_LOCAL_MACHINE\\S\\long", out));
-  EXPECT_EQ(out, "");
-  EXPECT_TRUE(ReadRegistryString(platform, "HKEY_LOCAL_MACHINE\\S\\dword", out));
-  EXPECT_EQ(out, "*");
-  EXPECT_TRUE(ReadRegistryString(platform, "HKEY_LOCAL_MACHINE\\S\\unterminated", out));
-  EXPECT_EQ(out, "C:\\App");
-  EXPECT_FALSE(ReadRegistryString(platform, "hkey_local_machine\\S\\fits", out));
-  EXPECT_EQ(out, "");
+  const std::string fits(254, 'a');
+  for (const auto& [view, name, data] :
+       std::vector<std::tuple<RegistryView, std::string, std::string>>{
+           {RegistryView::Own, "fits", fits + '\0'},
+           {RegistryView::Own, "long", fits + "a\0"s},
+           {RegistryView::Own, "dword", "\x2a\0\0\0"s},
+           {RegistryView::Own, "unterminated", "C:\\App"},
+           {RegistryView::Bits32, "v", "32"},
+           {RegistryView::Bits64, "v", "64"}}) {
+    platform.registry[{RegistryRoot::LocalMachine, view, "S", name}] = data;
+  }
+  for (const Texts& row : std::vector<Texts>{{"HKEY_LOCAL_MACHINE\\S\\fits", fits},
+                                             {"HKEY_LOCAL_MACHINE\\S\\long"},
+                                             {"HKEY_LOCAL_MACHINE\\S\\dword", "*"},
+                                             {"HKEY_LOCAL_MACHINE\\S\\unterminated", "C:\\App"},
+                                             {"HKEY_LOCAL_MACHINE32\\S\\v", "32"},
+                                             {"HKEY_LOCAL_MACHINE64\\S\\v", "64"},
+                                             {"HKEY_LOCAL_MACHINE\\S\\v"},
+                                             {"hkey_local_machine\\S\\fits"}}) {
+    std::string out = "stale";
+    EXPECT_EQ(ReadRegistryString(platform, row[0], out), row.size() == 2) << row[0];
+    EXPECT_EQ(out, row.size() == 2 ? row[1] : "") << row[0];
+  }
+  std::string untouched = "stale";
+  EXPECT_FALSE(ReadRegistryString(platform, "", untouched));
+  EXPECT_EQ(untouched, "stale");
 }

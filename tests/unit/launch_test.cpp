@@ -1,247 +1,178 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "app/launcher_app.h"
 #include "launch/shell_launcher.h"
 #include "virtual_platform.h"
 
 namespace {
 
-using Entries = std::vector<std::string>;
-using Starts = std::vector<ShellStart>;
-
 const char kIni[] = "D:\\Title\\start.ini";
 const char kLog[] = "c:\\install.log";
-const char kApp[] = "C:\\Prog\\app.exe";
-const char kSetup[] = "D:\\Setup\\setup.exe";
-const char kFull[] = "HKEY_LOCAL_MACHINE\\Software\\P\\Full";
-const char kDir[] = "HKEY_LOCAL_MACHINE\\Software\\P\\Dir";
-const char kFile[] = "HKEY_LOCAL_MACHINE\\Software\\P\\File";
+const char kData[] = "D:\\Title\\data";
+const char kMarker[] = "Changed the InstalledAppParameters by replacing the Drive Letter variable";
 
-struct LaunchTest : ::testing::Test {
-  VirtualPlatform platform;
-  TraceLog log{platform};
-  CLauncherApp app{platform, log};
+// The launcher D:\Title\start.exe, started with -log. Its start.ini names an
+// installer, parameters and three registry values below
+// HKEY_LOCAL_MACHINE\Software\P (Full, Dir and File); settings add to it and
+// registry gives the values (both as Key=value;...).
+struct Launch : VirtualPlatform {
+  TraceLog log{*this};
+  CLauncherApp app{*this, log};
+  bool result;
 
-  LaunchTest() {
-    platform.commandLine = "\"D:\\Title\\start.exe\" -log";
-    Set("InstallFilename", "E:\\Setup\\setup.exe");
-    Set("InstallParameters", "/quiet");
-    Set("InstalledAppParameters", "%PATH:\\data");
-    platform.startable = {kApp, kSetup};
-  }
-  void Set(const std::string& key, const std::string& value) {
-    platform.SetIni(kIni, "start", key, value);
-  }
-  void Registry(const char* path, const std::string& value) {
-    const std::string p = path;
-    platform.registry[{RegistryRoot::LocalMachine, "Software\\P", p.substr(p.rfind('\\') + 1)}] =
-        value;
-  }
-  bool Run() {
+  Launch(const std::string& settings, const std::string& values) {
+    commandLine = "\"D:\\Title\\start.exe\" -log";
+    leadBytes = {'\x95'};
+    startable = {"C:\\Prog\\app.exe", "D:\\Setup\\setup.exe", "C:\\Prog\\a.exe", "notepad.exe"};
+    directories = {"C:\\Prog"};
+    for (const std::string& setting :
+         Split("InstallFilename=E:\\Setup\\setup.exe;InstallParameters=/quiet;"
+               "InstalledAppParameters=%PATH:\\data;InstalledRegFullFilename=Full;"
+               "InstalledRegPath=Dir;InstalledRegFilename=File;InstalledAppFilename=a.exe;" +
+               settings)) {
+      const size_t equals = setting.find('=');
+      std::string value = setting.substr(equals + 1);
+      value = value == "Full" || value == "Dir" || value == "File"
+                  ? "HKEY_LOCAL_MACHINE\\Software\\P\\" + value
+                  : value;
+      SetIni(kIni, "start", setting.substr(0, equals), value);
+    }
+    for (const std::string& value : Split(values)) {
+      const size_t equals = value.find('=');
+      registry[{RegistryRoot::LocalMachine, RegistryView::Own, "Software\\P",
+                value.substr(0, equals)}] = value.substr(equals + 1);
+    }
     EXPECT_TRUE(app.ParseCommandLine());
-    return app.RunLaunch();
-  }
-  // The entries after the settings and the directory-marker entries.
-  Entries Decisions() {
-    Entries all = platform.LogEntries(kLog);
-    auto marker =
-        std::find(all.begin(), all.end(),
-                  "Changed the InstalledAppParameters by replacing the Drive Letter variable");
-    return marker == all.end() ? Entries() : Entries(marker + 2, all.end());
-  }
-  Entries InstallerEntries(bool started) {
-    return {"Trying to Launch installer now:", kSetup, "With Parameter :", "/quiet",
-            started ? "Successfully Launched InstallFilename" : "Error Launching InstallFilename"};
-  }
-  static Entries Join(Entries a, const Entries& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+    result = app.RunLaunch();
   }
 };
 
+// The log entries a row's shorthand stands for: "I:path" and "J:path" an
+// attempt with the installed program's or the app's path label, "setup" or
+// "setup:path" the installer's attempt (then its success, with no path),
+// "ok" and "joined" the installed program's two success messages, "refused"
+// the launcher's own executable refused; anything else stands for itself.
+Texts Expand(const std::string& shorthand) {
+  const std::map<std::string, Texts> words = {
+      {"I", {"Launching Installed App with path:", "", "And parameters:", kData}},
+      {"J", {"Launching app with path:", "", "And parameters:", kData}},
+      {"setup", {"Trying to Launch installer now:", "", "With Parameter :", "/quiet"}},
+      {"ok", {"Successfully Launched Installed App"}},
+      {"joined", {"Success Launching InstalledApp"}},
+      {"refused", {"Not started: it is this launcher itself"}}};
+  Texts entries;
+  for (const std::string& item : Split(shorthand)) {
+    const size_t colon = item == "setup" ? 5 : item.find(':');
+    const auto word = words.find(item.substr(0, colon));
+    Texts expansion = word == words.end() ? Texts{item} : word->second;
+    if (expansion.size() > 1) {
+      expansion[1] = colon < item.size() ? item.substr(colon + 1) : "D:\\Setup\\setup.exe";
+    }
+    entries.insert(entries.end(), expansion.begin(), expansion.end());
+    if (item == "setup") {
+      entries.push_back("Successfully Launched InstallFilename");
+    }
+  }
+  return entries;
+}
+
 }  // namespace
 
-TEST_F(LaunchTest, WholeTraceOfAFullPathStart) {
-  Set("InstalledRegFullFilename", kFull);
-  Registry(kFull, kApp);
-  EXPECT_TRUE(Run());
-  EXPECT_EQ(platform.LogEntries(kLog),
-            (Entries{" Log File Started",
-                     "Command Line Parameters passed to the launch are:",
-                     "\"D:\\Title\\start.exe\" -log",
-                     "m_szCurrentPath=",
-                     "D:\\Title",
-                     "m_szCurrentExeName=",
-                     "start.exe",
-                     "m_szAppAlias=",
-                     "start",
-                     "m_szPassedAlias=",
-                     "",
-                     "Trying to Configuration File with the following name: ",
-                     kIni,
-                     "Parsing Config File:",
-                     kIni,
-                     "Using Section Name:",
-                     "start",
-                     "szInstallFilename:",
-                     "E:\\Setup\\setup.exe",
-                     "szInstallParameters:",
-                     "/quiet",
-                     "szInstalledRegPath:",
-                     "",
-                     "szInstalledRegPathRemove:",
-                     "",
-                     "szInstalledRegFilename:",
-                     "",
-                     "szInstalledRegFilenameRemove:",
-                     "",
-                     "szInstalledAppFilename:",
-                     "",
-                     "szInstalledRegFullFilename:",
-                     kFull,
-                     "szInstalledRegFullFilenameRemove:",
-                     "",
-                     "szInstalledAppParameters:",
-                     "%PATH:\\data",
-                     "Changed the InstalledAppParameters by replacing the Drive Letter variable",
-                     "D:\\Title\\data",
-                     "Launching Installed App with path:",
-                     kApp,
-                     "And parameters:",
-                     "D:\\Title\\data",
-                     "Successfully Launched Installed App"}));
-  EXPECT_EQ(platform.starts, (Starts{{kApp, "D:\\Title\\data", "C:\\Prog"}}));
-  EXPECT_EQ(platform.currentDir, "C:\\Work");
-  EXPECT_EQ(app.m_szConfigFile, kIni);
+TEST(LaunchSequence, WholeTraceOfAFullPathStart) {
+  Launch run("", "Full=C:\\Prog\\app.exe");
+  EXPECT_TRUE(run.result);
+  Texts want = Split(
+      " Log File Started;Command Line Parameters passed to the launch are:;"
+      "\"D:\\Title\\start.exe\" -log;m_szCurrentPath=;D:\\Title;m_szCurrentExeName=;start.exe;"
+      "m_szAppAlias=;start;m_szPassedAlias=;;Trying to Configuration File with the following name: "
+      ";"
+      "D:\\Title\\start.ini;Parsing Config File:;D:\\Title\\start.ini;Using Section Name:;start");
+  for (const char* key : kLoggedKeys) {
+    want.push_back("sz" + std::string(key) + ":");
+    want.push_back(run.ReadIniString(kIni, "start", key, 260));
+  }
+  const Texts decisions = Expand(std::string(kMarker) + ";" + kData + ";I:C:\\Prog\\app.exe;ok");
+  want.insert(want.end(), decisions.begin(), decisions.end());
+  EXPECT_EQ(run.LogEntries(kLog), want);
+  EXPECT_EQ(run.starts.size(), 1u);
+  EXPECT_EQ(run.starts[0].parameters, kData);
+  EXPECT_EQ(run.app.m_szConfigFile, kIni);
 }
 
-TEST_F(LaunchTest, WithoutRegistryValuesTheInstallerStartsFromItsOwnFolder) {
-  Set("InstalledRegFullFilename", kFull);
-  Set("InstalledRegPath", kDir);
-  EXPECT_TRUE(Run());
-  EXPECT_EQ(Decisions(), InstallerEntries(true));
-  EXPECT_EQ(platform.starts, (Starts{{kSetup, "/quiet", "D:\\Setup"}}));
-  EXPECT_EQ(platform.currentDir, "C:\\Work");
+// Each row: settings|registry values|log entries after the settings and the
+// directory marker|starts, as file>working directory (setup: the installer).
+TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
+  for (const char* row : {
+           "||setup|setup",
+           "|Full=C:\\Gone\\app.exe;Dir=C:\\Prog|I:C:\\Gone\\app.exe;"
+           "setup|"
+           "C:\\Gone\\app.exe>C:\\Gone;setup",
+           "|Dir=C:\\Prog\\;File=\\app.exe|I:C:\\Prog\\app.exe;joined|"
+           "C:\\Prog\\app.exe>C:\\Prog",
+           "|Dir=C:\\Prog|J:C:\\Prog\\a.exe;joined|C:\\Prog\\a.exe>C:"
+           "\\Prog",
+           "|Dir=C:\\Prog;File=b.exe|I:C:\\Prog\\b.exe;setup|"
+           "C:\\Prog\\b.exe>C:\\Prog;setup",
+           "InstalledAppFilename=|Dir=C:\\Prog|The Filename was not specified for the installed "
+           "app.  Cannot launch "
+           "anything except installer;setup|setup",
+           "InstalledRegFullFilenameRemove=C:\\Prog\\app.exe|"
+           "Full=C:\\Prog\\app.exe;Dir=C:\\Prog|J:C:\\Prog\\a.exe;joined|C:\\Prog\\a.exe>C:\\Prog",
+           "InstallFilename=|Full=C:\\Prog\\app.exe|Error szInstallFilename is NULL |",
+           // A folder, or the launcher itself in any spelling: failed starts,
+           // never handed to the shell.
+           "|Full=C:\\Prog|I:C:\\Prog;setup|setup",
+           "|Full=d:\\TITLE\\Start.exe|I:d:\\TITLE\\Start.exe;refused;setup|setup",
+           "InstallFilename=Start.EXE||setup:D:\\Title\\Start.EXE;refused;"
+           "Error Launching InstallFilename|",
+           // The path inside quotes; the folder up to either separator; a
+           // drive's root; a bare name left to the shell's search from here.
+           "|Full=\"C:\\Prog\\app.exe\"|I:\"C:\\Prog\\app.exe\";ok|C:\\Prog\\app.exe>C:\\Prog",
+           "InstallFilename=C:/S/s.exe||setup:D:/S/s.exe;Error Launching InstallFilename|"
+           "D:/S/s.exe>D:/S",
+           "InstallFilename=E:\\s.exe||setup:D:\\s.exe;Error Launching InstallFilename|"
+           "D:\\s.exe>D:\\",
+           "|Full=notepad.exe|I:notepad.exe;ok|notepad.exe>C:\\Work",
+           // 時刻表 ends in the byte of a backslash.
+           "|Dir=C:\\\x8e\x9e\x8d\x8f\x95\\|"
+           "J:C:\\\x8e\x9e\x8d\x8f\x95\\\\a.exe;setup|"
+           "C:\\\x8e\x9e\x8d\x8f\x95\\\\a.exe>C:\\\x8e\x9e\x8d\x8f\x95\\;setup",
+       }) {
+    const Texts cell = Split(row, '|');
+    Launch run(cell[0], cell[1]);
+    const Texts decisions = run.LogEntries(kLog);
+    const auto marker = std::find(decisions.begin(), decisions.end(), kMarker);
+    EXPECT_EQ(Texts(marker + 2, decisions.end()), Expand(cell[2])) << row;
+    Texts starts;
+    for (const ShellStart& start : run.starts) {
+      const bool installer = start.parameters == "/quiet";
+      EXPECT_EQ(start.parameters, installer ? "/quiet" : kData);
+      starts.push_back(start.file == "D:\\Setup\\setup.exe" && installer
+                           ? "setup"
+                           : start.file + ">" + start.dir);
+    }
+    EXPECT_EQ(starts, Split(cell[3])) << row;
+    EXPECT_EQ(run.result, Expand(cell[2]).back().rfind("Succe", 0) == 0) << row;
+    EXPECT_EQ(run.currentDir, "C:\\Work");
+  }
 }
 
-TEST_F(LaunchTest, AFailedFullPathStartGoesStraightToTheInstaller) {
-  Set("InstalledRegFullFilename", kFull);
-  Set("InstalledRegPath", kDir);
-  Set("InstalledAppFilename", "app.exe");
-  Registry(kFull, "C:\\Gone\\app.exe");
-  Registry(kDir, "C:\\Prog");
-  EXPECT_TRUE(Run());
-  EXPECT_EQ(Decisions(), Join({"Launching Installed App with path:", "C:\\Gone\\app.exe",
-                               "And parameters:", "D:\\Title\\data"},
-                              InstallerEntries(true)));
-  EXPECT_EQ(platform.starts.size(), 2u);
-}
-
-TEST_F(LaunchTest, DirectoryAndRegistryFileName) {
-  Set("InstalledRegPath", kDir);
-  Set("InstalledRegFilename", kFile);
-  Set("InstalledAppFilename", "other.exe");
-  Registry(kDir, "C:\\Prog\\");
-  Registry(kFile, "\\app.exe");
-  EXPECT_TRUE(Run());
-  EXPECT_EQ(Decisions(), (Entries{"Launching Installed App with path:", kApp, "And parameters:",
-                                  "D:\\Title\\data", "Success Launching InstalledApp"}));
-}
-
-TEST_F(LaunchTest, DirectoryAndConfiguredFileName) {
-  Set("InstalledRegPath", kDir);
-  Set("InstalledRegFilename", kFile);
-  Set("InstalledAppFilename", "app.exe");
-  Registry(kDir, "C:\\Prog");
-  EXPECT_TRUE(Run());
-  EXPECT_EQ(Decisions(), (Entries{"Launching app with path:", kApp, "And parameters:",
-                                  "D:\\Title\\data", "Success Launching InstalledApp"}));
-}
-
-TEST_F(LaunchTest, AFailedJoinedStartDoesNotTryTheConfiguredFileName) {
-  Set("InstalledRegPath", kDir);
-  Set("InstalledRegFilename", kFile);
-  Set("InstalledAppFilename", "app.exe");
-  Registry(kDir, "C:\\Prog");
-  Registry(kFile, "gone.exe");
-  EXPECT_TRUE(Run());
-  EXPECT_EQ(Decisions(), Join({"Launching Installed App with path:", "C:\\Prog\\gone.exe",
-                               "And parameters:", "D:\\Title\\data"},
-                              InstallerEntries(true)));
-}
-
-TEST_F(LaunchTest, ADirectoryWithoutAFileNameFallsBackToTheInstaller) {
-  Set("InstalledRegPath", kDir);
-  Registry(kDir, "C:\\Prog");
-  platform.startable.clear();
-  EXPECT_FALSE(Run());
-  EXPECT_EQ(Decisions(), Join({"The Filename was not specified for the installed app.  Cannot "
-                               "launch anything except installer"},
-                              InstallerEntries(false)));
-}
-
-TEST_F(LaunchTest, ACutTextEqualToTheFullPathLeadsToTheDirectoryRoute) {
-  Set("InstalledRegFullFilename", kFull);
-  Set("InstalledRegFullFilenameRemove", kApp);
-  Set("InstalledRegPath", kDir);
-  Set("InstalledAppFilename", "app.exe");
-  Registry(kFull, kApp);
-  Registry(kDir, "C:\\Prog");
-  EXPECT_TRUE(Run());
-  EXPECT_EQ(Decisions()[0], "Launching app with path:");
-}
-
-TEST_F(LaunchTest, AnEmptyInstallerSettingStopsEverything) {
-  Set("InstallFilename", "");
-  Set("InstalledRegFullFilename", kFull);
-  Registry(kFull, kApp);
-  EXPECT_FALSE(Run());
-  EXPECT_EQ(Decisions(), Entries{"Error szInstallFilename is NULL "});
-  EXPECT_TRUE(platform.starts.empty());
-}
-
-TEST_F(LaunchTest, WithoutAConfigurationNothingStarts) {
-  platform.files.erase(kIni);
-  EXPECT_FALSE(Run());
-  EXPECT_EQ(platform.LogEntries(kLog).back(), "ERROR: Unable to open any log file! Exiting App");
-  EXPECT_EQ(app.m_szSectionName, "start");
-  EXPECT_EQ(app.m_szConfigFile, "");
-  EXPECT_TRUE(platform.starts.empty());
-}
-
-TEST_F(LaunchTest, ALauncherWithoutADirectoryNeverAsksTheShellToOpenNothing) {
-  platform.commandLine = "start.exe movie";
-  platform.SetIni("\\movie.ini", "movie", "InstallFilename", "E:\\Setup\\setup.exe");
-  EXPECT_FALSE(Run());
-  EXPECT_TRUE(platform.starts.empty());
-}
-
-TEST(ShellLauncher, StartsFromTheProgramsFolderAndRestoresTheCurrentOne) {
+TEST(ShellLauncher, MakesARelativePathFullFromHereAndStaysWhenHereCannotBeSaved) {
   VirtualPlatform platform;
-  CShellLauncher shell(platform);
-  platform.startable = {"D:\\setup.exe", "D:/Setup/setup.exe", "C:\\Prog\\"};
-  platform.directories = {"C:\\Prog\\"};
-  EXPECT_TRUE(shell.Launch("D:\\setup.exe", ""));
-  EXPECT_TRUE(shell.Launch("D:/Setup/setup.exe", "/x"));
-  EXPECT_FALSE(shell.Launch("D:\\Gone\\setup.exe", ""));
+  TraceLog log(platform);
+  CShellLauncher shell(platform, log);
+  platform.currentDir = "D:\\Docs";
+  platform.startable = {"D:\\Docs\\Title\\setup.exe"};
+  EXPECT_TRUE(shell.Launch("Title\\setup.exe", "/x"));
   EXPECT_FALSE(shell.Launch("", ""));
-  EXPECT_FALSE(shell.Launch("C:\\Prog\\", ""));
-  EXPECT_EQ(platform.starts, (Starts{{"D:\\setup.exe", "", "D:"},
-                                     {"D:/Setup/setup.exe", "/x", "C:\\Work"},
-                                     {"D:\\Gone\\setup.exe", "", "D:\\Gone"}}));
-  EXPECT_EQ(platform.currentDir, "C:\\Work");
-}
-
-TEST(ShellLauncher, ACurrentDirectoryThatCannotBeSavedIsNotChanged) {
-  VirtualPlatform platform;
-  CShellLauncher shell(platform);
-  platform.currentDir = "C:\\" + std::string(259, 'd');
-  shell.Launch("D:\\Setup\\setup.exe", "");
-  platform.currentDir = "C:\\Work";
   platform.currentDirReadable = false;
-  shell.Launch("D:\\Setup\\setup.exe", "");
-  EXPECT_TRUE(platform.dirChanges.empty());
-  EXPECT_EQ(platform.starts.back().dir, "C:\\Work");
+  shell.Launch("C:\\Prog\\app.exe", "");
+  platform.currentDirReadable = true;
+  platform.currentDir = "C:\\" + std::string(259, 'd');
+  shell.Launch("C:\\Prog\\app.exe", "");
+  ASSERT_EQ(platform.starts.size(), 3u);
+  EXPECT_EQ(platform.starts[0].file + ">" + platform.starts[0].dir,
+            "D:\\Docs\\Title\\setup.exe>D:\\Docs\\Title");
+  EXPECT_EQ(platform.starts[1].dir + ">" + platform.starts[2].dir,
+            "D:\\Docs>" + platform.currentDir);
 }

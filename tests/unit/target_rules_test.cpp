@@ -2,66 +2,50 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "virtual_platform.h"
 
-std::string Marked(std::string parameters, const std::string& dir) {
-  ReplaceDirectoryMarker(parameters, dir);
-  return parameters;
-}
-
-}  // namespace
-
-TEST(DirectoryMarker, ReplacesTheFirstMarkerAndTheCharacterBeforeIt) {
-  EXPECT_EQ(Marked("/play %PATH:\\Movie", "D:"), "/play D:\\Movie");
-  EXPECT_EQ(Marked("%PATH:\\a %PATH:\\b", "D:\\T"), "D:\\T\\a %PATH:\\b");
-  EXPECT_EQ(Marked("PATH:", "D:\\Title"), "D:\\Title");
-  EXPECT_EQ(Marked("PATH:\\x", "D:"), "D:\\x");
-  std::string lower = "/dir %path:\\x";
-  EXPECT_FALSE(ReplaceDirectoryMarker(lower, "D:"));
-  EXPECT_EQ(lower, "/dir %path:\\x");
-}
-
-TEST(InstallerLocation, MovesToTheLaunchersDriveOrDirectory) {
-  const std::string dir = "D:\\Title";
-  EXPECT_EQ(LocateInstaller("E:\\Setup\\setup.exe", dir), "D:\\Setup\\setup.exe");
-  EXPECT_EQ(LocateInstaller("C:setup.exe", dir), "D:setup.exe");
-  EXPECT_EQ(LocateInstaller("Setup\\setup.exe", dir), "D:\\Title\\Setup\\setup.exe");
-  EXPECT_EQ(LocateInstaller("\\setup.exe", dir), "D:\\Title\\setup.exe");
-  EXPECT_EQ(LocateInstaller("/setup.exe", dir), "D:\\Title/setup.exe");
-  EXPECT_EQ(LocateInstaller("x", dir), "D:\\Title\\x");
-  EXPECT_EQ(LocateInstaller("\\\\server\\share\\setup.exe", dir),
-            "D:\\Title\\\\server\\share\\setup.exe");
-  EXPECT_EQ(LocateInstaller("E:\\Setup\\setup.exe", "D:"), "D:\\Setup\\setup.exe");
-}
-
-TEST(InstallerLocation, WithoutALauncherDirectoryADrivePathIsEmpty) {
-  EXPECT_EQ(LocateInstaller("E:\\Setup\\setup.exe", ""), "");
-  EXPECT_EQ(LocateInstaller("Setup\\setup.exe", ""), "\\Setup\\setup.exe");
-}
-
-TEST(InstallerLocation, ALauncherOnANetworkShareUsesTheShare) {
-  EXPECT_EQ(LocateInstaller("E:\\Setup\\setup.exe", "\\\\server\\share\\Title"),
-            "\\\\server\\share\\Setup\\setup.exe");
-  EXPECT_EQ(LocateInstaller("E:setup.exe", "\\\\server\\share"), "\\\\server\\share\\setup.exe");
-  EXPECT_EQ(LocateInstaller("Setup\\setup.exe", "\\\\server\\share\\Title"),
-            "\\\\server\\share\\Title\\Setup\\setup.exe");
-}
-
-TEST(CutText, RemovesTheFirstOccurrenceAndTheCharacterBeforeIt) {
-  EXPECT_EQ(CutText("C:\\Prog\\app.exe /autorun", "/autorun"), "C:\\Prog\\app.exe");
-  EXPECT_EQ(CutText("C:\\Prog\\app.exe -a x -a", "-a"), "C:\\Prog\\app.exe x -a");
-  EXPECT_EQ(CutText("\"C:\\P\\app.exe\"", "\"C:"), "\\P\\app.exe\"");
-  EXPECT_EQ(CutText("C:\\Prog\\app.exe", "C:\\Prog\\app.exe"), "");
-  EXPECT_EQ(CutText("C:\\Prog\\app.exe", ":\\Prog\\app.exe"), "");
-  EXPECT_EQ(CutText("C:\\Prog\\app.exe", "none"), "C:\\Prog\\app.exe");
-  EXPECT_EQ(CutText("C:\\Prog\\app.exe", ""), "C:\\Prog\\app.exe");
-  EXPECT_EQ(CutText("", "x"), "");
-}
-
-TEST(JoinPath, LeavesOneSeparatorAtTheSeam) {
-  EXPECT_EQ(JoinPath("C:\\App\\", "\\app.exe"), "C:\\App\\app.exe");
-  EXPECT_EQ(JoinPath("C:\\App", "app.exe"), "C:\\App\\app.exe");
-  EXPECT_EQ(JoinPath("C:\\App/", "app.exe"), "C:\\App/app.exe");
-  EXPECT_EQ(JoinPath("C:\\App", "/app.exe"), "C:\\App/app.exe");
-  EXPECT_EQ(JoinPath("C:\\App\\", "/bin\\app.exe"), "C:\\App\\bin\\app.exe");
+// Each row: rule|first input|second input|result.
+TEST(TargetRules, Table) {
+  const text::LeadByteTest lead95 = [](char c) { return c == '\x95'; };  // 表 is 0x95 0x5C
+  const std::map<std::string, std::function<std::string(std::string, std::string)>> rules = {
+      {"marker", [](std::string p,
+                    std::string dir) { return ReplaceDirectoryMarker(p, dir) ? p : "unchanged"; }},
+      {"locate", [&](std::string p, std::string dir) { return LocateInstaller(p, dir, lead95); }},
+      {"cut", CutText},
+      {"join", [&](std::string dir, std::string file) { return JoinPath(dir, file, lead95); }},
+  };
+  for (const char* row : {
+           "marker|/play %PATH:\\Movie|D:|/play D:\\Movie",
+           "marker|%PATH:\\a %PATH:\\b|D:\\T|D:\\T\\a %PATH:\\b",
+           "marker|PATH:|D:\\Title|D:\\Title",
+           "marker|/dir %path:\\x|D:|unchanged",
+           "locate|E:\\Setup\\setup.exe|D:\\Title|D:\\Setup\\setup.exe",
+           "locate|C:setup.exe|D:|D:setup.exe",
+           "locate|Setup\\setup.exe|D:\\Title|D:\\Title\\Setup\\setup.exe",
+           "locate|/setup.exe|D:\\Title|D:\\Title/setup.exe",
+           "locate|x|D:\\Title|D:\\Title\\x",
+           "locate|C:|D:\\Title|D:",
+           "locate|\\\\server\\share\\setup.exe|D:|D:\\\\server\\share\\setup.exe",
+           "locate|E:\\Setup\\setup.exe||",
+           "locate|Setup\\setup.exe||\\Setup\\setup.exe",
+           "locate|E:\\Setup\\s.exe|\\\\server\\share\\Title|\\\\server\\share\\Setup\\s.exe",
+           "locate|E:s.exe|\\\\server\\share|\\\\server\\share\\s.exe",
+           "locate|E:\\s.exe|\\\\|\\\\\\s.exe",
+           "locate|E:\\s.exe|\\\\srv\x95\\\\share\\T|\\\\srv\x95\\\\share\\s.exe",
+           "cut|C:\\Prog\\app.exe /autorun|/autorun|C:\\Prog\\app.exe",
+           "cut|C:\\Prog\\app.exe -a x -a|-a|C:\\Prog\\app.exe x -a",
+           "cut|C:\\Prog\\app.exe|C:\\Prog\\app.exe|",
+           "cut|C:\\Prog\\app.exe|:\\Prog\\app.exe|",
+           "cut|C:\\Prog\\app.exe|none|C:\\Prog\\app.exe",
+           "cut|C:\\Prog\\app.exe||C:\\Prog\\app.exe",
+           "cut||x|",
+           "join|C:\\App\\|\\app.exe|C:\\App\\app.exe",
+           "join|C:\\App|app.exe|C:\\App\\app.exe",
+           "join|C:\\App/|app.exe|C:\\App/app.exe",
+           "join|C:\\App|/app.exe|C:\\App/app.exe",
+           "join|D:\\\x95\\|a.exe|D:\\\x95\\\\a.exe",
+       }) {
+    const Texts cell = Split(row, '|');
+    EXPECT_EQ(rules.at(cell[0])(cell[1], cell[2]), cell[3]) << row;
+  }
 }

@@ -4,41 +4,18 @@
 
 using namespace std::string_literals;
 
-TEST(Text, PositionsAndLengthsAreClamped) {
-  const std::string s = "abcdef";
-  EXPECT_EQ(text::Left(s, -1), "");
-  EXPECT_EQ(text::Left(s, 0), "");
-  EXPECT_EQ(text::Left(s, 3), "abc");
-  EXPECT_EQ(text::Left(s, 99), "abcdef");
-  EXPECT_EQ(text::Mid(s, -5), "abcdef");
-  EXPECT_EQ(text::Mid(s, 4), "ef");
-  EXPECT_EQ(text::Mid(s, 6), "");
-  EXPECT_EQ(text::Mid(s, 99), "");
-  EXPECT_EQ(text::Mid(s, 2, -1), "");
-  EXPECT_EQ(text::Mid(s, 2, 2), "cd");
-  EXPECT_EQ(text::Mid(s, 4, 99), "ef");
-  EXPECT_EQ(text::Mid(s, -1, 2), "ab");
-}
-
-TEST(Text, SearchesStopAtTheFirstZeroByte) {
+TEST(Text, ClampsAndSearchesUpToTheFirstZeroAtCharacterStarts) {
+  const text::LeadByteTest lead83 = [](char c) { return c == '\x83'; };  // as in code page 932
+  const text::LeadByteTest single = [](char) { return false; };
   const std::string s = "ab\\c\0d\\e.exe"s;
-  EXPECT_EQ(text::Find(s, "c"), 3);
-  EXPECT_EQ(text::Find(s, ".exe"), -1);
-  EXPECT_EQ(text::Find(s, "b", 2), -1);
-  EXPECT_EQ(text::FindLast(s, '\\'), 2);
-  EXPECT_EQ(text::FindLast(s, 'x'), -1);
-  // Copies keep every byte.
+  EXPECT_EQ(text::Left(s, -1) + text::Left(s, 0) + text::Mid(s, 99) + text::Mid(s, 2, -1), "");
+  EXPECT_EQ(text::Left("abc", 99) + text::Mid("abc", -5) + text::Mid("abc", -1, 2), "abcabcab");
   EXPECT_EQ(text::Mid(s, 3).size(), 9u);
-}
-
-TEST(Text, DoubleByteSearchMatchesOnlyAtCharacterStarts) {
-  const auto leadIs81 = [](char c) { return c == '\x81'; };
-  // The second byte of "\x81." is not the start of ".exe".
-  EXPECT_EQ(text::FindAtCharStart("a\x81.exe.exe", ".exe", 0, leadIs81), 6);
-  EXPECT_EQ(text::FindAtCharStart("a\x81.exe.exe", ".exe", 0, [](char) { return false; }), 2);
-  EXPECT_EQ(text::FindAtCharStart("x.exe", ".exe", 2, leadIs81), -1);
-}
-
-TEST(Text, LowerCasingKeepsPositions) {
-  EXPECT_EQ(text::AsciiLower("D:\\TITLE\\START.EXE -LOG \xC4"), "d:\\title\\start.exe -log \xC4");
+  EXPECT_EQ(text::Find(s, "c") + text::Find(s, ".exe") + text::Find(s, "b", 2), 1);
+  EXPECT_EQ(text::FindLastSeparator(s, single), 2);
+  EXPECT_EQ(text::FindAtCharStart("a\x83.exe.exe", ".exe", lead83), 6);
+  EXPECT_EQ(text::FindAtCharStart("a\x83.exe.exe", ".exe", single), 2);
+  EXPECT_EQ(text::FindLastSeparator("D:\\\x83\\x", lead83), 2);
+  EXPECT_EQ(text::FindLastSeparator("D:/\x83\\", single), 4);
+  EXPECT_EQ(text::AsciiLower("D:\\START.EXE -LOG \xC4"), "d:\\start.exe -log \xC4");
 }

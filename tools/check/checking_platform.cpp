@@ -4,11 +4,11 @@ namespace {
 constexpr size_t kDirectoryBufferSize = 260;
 }  // namespace
 
-bool CheckingPlatform::ReadRegistryValue(RegistryRoot root, const std::string& keyPath,
-                                         const std::string& valueName, size_t maxBytes,
-                                         std::string* data) {
-  const bool found = m_real.ReadRegistryValue(root, keyPath, valueName, maxBytes, data);
-  m_registryReads.push_back({root, keyPath, valueName, found, found ? *data : std::string()});
+bool CheckingPlatform::ReadRegistryValue(RegistryRoot root, RegistryView view,
+                                         const std::string& keyPath, const std::string& valueName,
+                                         size_t maxBytes, std::string* data) {
+  const bool found = m_real.ReadRegistryValue(root, view, keyPath, valueName, maxBytes, data);
+  m_registryReads.push_back({root, view, keyPath, valueName, found, found ? *data : std::string()});
   return found;
 }
 

@@ -15,6 +15,7 @@ struct ProbeRecord {
 
 struct RegistryRead {
   RegistryRoot root = RegistryRoot::LocalMachine;
+  RegistryView view = RegistryView::Own;
   std::string keyPath;
   std::string valueName;
   bool found = false;
@@ -30,8 +31,12 @@ struct StartRecord {
 
 class CheckingPlatform final : public Platform {
  public:
-  CheckingPlatform(Platform& real, std::string commandLine)
-      : m_real(real), m_commandLine(std::move(commandLine)) {}
+  // launcherPath: the full path of the launcher checked, which stands in
+  // for this program's own.
+  CheckingPlatform(Platform& real, std::string launcherPath, std::string commandLine)
+      : m_real(real),
+        m_launcherPath(std::move(launcherPath)),
+        m_commandLine(std::move(commandLine)) {}
 
   void SuppressErrorDialogs() override { m_real.SuppressErrorDialogs(); }
   std::string CommandLine() override { return m_commandLine; }
@@ -40,7 +45,7 @@ class CheckingPlatform final : public Platform {
                             const std::string& key, size_t bufferSize) override {
     return m_real.ReadIniString(file, section, key, bufferSize);
   }
-  bool ReadRegistryValue(RegistryRoot root, const std::string& keyPath,
+  bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
                          const std::string& valueName, size_t maxBytes, std::string* data) override;
   // Records the start instead of making it. A start counts as successful
   // when the file exists and can be read: the shell's own verdict would
@@ -54,6 +59,11 @@ class CheckingPlatform final : public Platform {
   // An old log of the same name belongs to a real run: it stays.
   void RemoveFile(const std::string&) override {}
   bool IsDirectory(const std::string& name) override { return m_real.IsDirectory(name); }
+  std::string FullPath(const std::string& name) override { return m_real.FullPath(name); }
+  std::string ExecutablePath() override { return m_launcherPath; }
+  bool IsSameFile(const std::string& a, const std::string& b) override {
+    return m_real.IsSameFile(a, b);
+  }
   bool CanOpenForReading(const std::string& name) override;
   // The trace goes to memory, never to a file.
   bool AppendText(const std::string&, const std::string& text) override {
@@ -68,6 +78,7 @@ class CheckingPlatform final : public Platform {
 
  private:
   Platform& m_real;
+  std::string m_launcherPath;
   std::string m_commandLine;
   std::vector<ProbeRecord> m_probes;
   std::vector<RegistryRead> m_registryReads;

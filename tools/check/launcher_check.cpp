@@ -117,7 +117,7 @@ class Checker {
     for (const SettingKey& lookup : kLookups) {
       RegistryLocation location;
       const std::string& pathText = settings.*lookup.field;
-      if (!pathText.empty() && !ParseRegistryPath(pathText, &location)) {
+      if (!pathText.empty() && !ParseRegistryPath(pathText, m_real.LeadBytes(), &location)) {
         Warn(std::string(lookup.name) +
              " names no registry root: write HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, "
              "HKEY_CLASSES_ROOT or HKEY_USERS, in capitals");
@@ -139,7 +139,7 @@ class Checker {
       any = true;
       m_out << "  " << lookup.name << ": ";
       RegistryLocation location;
-      if (!ParseRegistryPath(pathText, &location)) {
+      if (!ParseRegistryPath(pathText, m_real.LeadBytes(), &location)) {
         m_out << "no registry root, not looked up\n";
         continue;
       }
@@ -193,8 +193,9 @@ class Checker {
     }
     m_out << "\nWould start " << started->file << "\n  Parameters: " << started->parameters
           << "\n  Working directory: "
-          << (text::FindLast(started->file, '\\') < 0 ? "the launcher's own, unchanged"
-                                                      : started->dir)
+          << (text::FindLastSeparator(started->file, m_real.LeadBytes()) < 0
+                  ? "the launcher's own, unchanged"
+                  : started->dir)
           << "\n";
   }
 
@@ -248,7 +249,7 @@ class Checker {
       Warn("InstallFilename is empty: the launcher starts nothing, not even the installed program");
       return;
     }
-    const std::string installer = LocateInstaller(configured, launcherDir);
+    const std::string installer = LocateInstaller(configured, launcherDir, m_real.LeadBytes());
     const bool present = m_real.CanOpenForReading(installer);
     m_out << "  Installer on this machine: " << installer << (present ? "" : " (missing)") << "\n";
     if (!present) {
@@ -258,8 +259,8 @@ class Checker {
 
   bool TooLong(const RegistryRead& read) {
     std::string data;
-    return m_real.ReadRegistryValue(read.root, read.keyPath, read.valueName, kLongRegistryValue,
-                                    &data) &&
+    return m_real.ReadRegistryValue(read.root, read.view, read.keyPath, read.valueName,
+                                    kLongRegistryValue, &data) &&
            data.size() > kMaxRegistryValueBytes;
   }
 
@@ -275,7 +276,8 @@ int CheckLauncher(Platform& real, IniLayout& ini, const CheckRequest& request, s
   // The launcher as AutoPlay or Explorer would start it, with the trace on:
   // the trace goes to memory and no old log is deleted.
   const std::string alias = request.alias.empty() ? std::string() : " " + request.alias;
-  CheckingPlatform platform(real, Quoted(request.launcherPath) + alias + " -log");
+  CheckingPlatform platform(real, request.launcherPath,
+                            Quoted(request.launcherPath) + alias + " -log");
   TraceLog log(platform);
   CLauncherApp app(platform, log);
 
