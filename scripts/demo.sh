@@ -60,7 +60,7 @@ else
   arch=x64 loader=/usr/lib/wine/wine64 reg_view=/reg:64
   echo "Using the x64 build: this machine's Wine does not run 32-bit Windows programs, or not quickly."
 fi
-build "$arch" startpoint run_exact example-setup example-program
+build "$arch" startpoint startpoint-check run_exact example-setup example-program
 out=$build_prefix$arch
 
 # A fresh copy of the example medium as drive D:, the launcher as start.exe
@@ -99,3 +99,7 @@ run() {
 
 run "Run 1: the example product is not installed" '"D:\start.exe" -log'
 run "Run 2: the example product is installed" '"D:\start.exe" -log'
+
+echo
+echo "The checker is built too; it shows what the launcher would do, starting nothing:"
+echo "  WINEPREFIX=$WINEPREFIX $loader $out/startpoint-check.exe 'D:\\start.exe'"
