@@ -6,21 +6,15 @@
 // launcher reads them, then the registry values in the order it asks.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 
 #include "app/launcher_app.h"
 #include "config/launch_settings.h"
 #include "virtual_platform.h"
 
-// A violated property aborts, so libFuzzer keeps the input as a finding.
-#define FUZZ_CHECK(condition)                                                          \
-  do {                                                                                 \
-    if (!(condition)) {                                                                \
-      std::fprintf(stderr, "property violated: %s (line %d)\n", #condition, __LINE__); \
-      std::abort();                                                                    \
-    }                                                                                  \
-  } while (0)
+// A violated property aborts, so libFuzzer keeps the input and shows the line.
+#define FUZZ_CHECK(condition) \
+  if (!(condition)) std::abort()
 
 namespace {
 

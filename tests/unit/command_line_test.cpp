@@ -24,7 +24,6 @@ TEST(CommandLine, SplitsPathNameAliasAndLogSwitch) {
            ".exe movie|||movie||",
            "D:\\a.exe\\start.exe|D:|a.exe|\\start.exe||",
            "D:\\Course.Exercises\\s.exe -log x.log|D:\\Course.Exercises|s.exe||x.log|x.log",
-           "D:\\v.exe2\\Tools.Executables\\s.exe|D:\\v.exe2\\Tools.Executables|s.exe|||",
            "D:\\T\\\x83\\\x83t.exe|D:\\T|\x83\\\x83t.exe|||",  // ソフト.exe: ソ is 0x83 0x5C
            "\"D:\\My\"Disk\\start.exe\"|D:\\My\"Disk|start.exe|||",
            "D:/Title/start.exe movie extra |D:/Title|start.exe|movie extra||",
@@ -62,9 +61,21 @@ TEST(CommandLine, StartUpRunsTheLaunchOnlyAfterAnExeAndNeverShowsAWindow) {
     t.platform.files = {{"x.log", "old"}};
     EXPECT_EQ(t.app.Run(), 0);
     EXPECT_EQ(t.platform.errorModeCalls, 1);
-    EXPECT_FALSE(t.app.InitInstance());
     const Texts entries = t.platform.LogEntries("x.log");
     EXPECT_EQ(entries.empty() ? t.platform.files["x.log"] : entries.back(),
               t.app.m_bLogRequested ? "ERROR: Unable to open any log file! Exiting App" : "old");
+    EXPECT_FALSE(t.app.InitInstance());
+    EXPECT_EQ(t.app.ParseCommandLine(), t.app.m_bLogRequested);
+    EXPECT_FALSE(t.app.RunLaunch());  // no configuration
+  }
+}
+
+// A letter or a digit right after ".exe" makes it part of a longer word.
+TEST(CommandLine, TheExeThatEndsTheNameIsNotFollowedByALetterOrDigit) {
+  for (char c : std::string("azAZ09")) {
+    Launcher t;
+    t.platform.commandLine = std::string("D:\\v.exe") + c + "\\s.exe";
+    ASSERT_TRUE(t.app.ParseCommandLine());
+    EXPECT_EQ(t.app.m_szCurrentExeName, "s.exe") << c;
   }
 }

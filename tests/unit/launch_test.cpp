@@ -25,17 +25,14 @@ struct Launch : VirtualPlatform {
     leadBytes = {'\x95'};
     startable = {"C:\\Prog\\app.exe", "D:\\Setup\\setup.exe", "C:\\Prog\\a.exe", "notepad.exe"};
     directories = {"C:\\Prog"};
+    const std::string reg = "=HKEY_LOCAL_MACHINE\\Software\\P\\";
     for (const std::string& setting :
-         Split("InstallFilename=E:\\Setup\\setup.exe;InstallParameters=/quiet;"
-               "InstalledAppParameters=%PATH:\\data;InstalledRegFullFilename=Full;"
-               "InstalledRegPath=Dir;InstalledRegFilename=File;InstalledAppFilename=a.exe;" +
+         Split("InstallFilename=E:\\Setup\\setup.exe;InstallParameters=/quiet;InstalledAppFilename="
+               "a.exe;InstalledAppParameters=%PATH:\\data;InstalledRegFullFilename" +
+               reg + "Full;InstalledRegPath" + reg + "Dir;InstalledRegFilename" + reg + "File;" +
                settings)) {
       const size_t equals = setting.find('=');
-      std::string value = setting.substr(equals + 1);
-      value = value == "Full" || value == "Dir" || value == "File"
-                  ? "HKEY_LOCAL_MACHINE\\Software\\P\\" + value
-                  : value;
-      SetIni(kIni, "start", setting.substr(0, equals), value);
+      SetIni(kIni, "start", setting.substr(0, equals), setting.substr(equals + 1));
     }
     for (const std::string& value : Split(values)) {
       const size_t equals = value.find('=');
@@ -122,6 +119,7 @@ TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
            // A folder, or the launcher itself in any spelling: failed starts,
            // never handed to the shell.
            "|Full=C:\\Prog|I:C:\\Prog;setup|setup",
+           "|Full=\"\"|I:\"\";setup|setup",
            "|Full=d:\\TITLE\\Start.exe|I:d:\\TITLE\\Start.exe;refused;setup|setup",
            "InstallFilename=Start.EXE||setup:D:\\Title\\Start.EXE;refused;"
            "Error Launching InstallFilename|",
@@ -164,15 +162,17 @@ TEST(ShellLauncher, MakesARelativePathFullFromHereAndStaysWhenHereCannotBeSaved)
   platform.currentDir = "D:\\Docs";
   platform.startable = {"D:\\Docs\\Title\\setup.exe"};
   EXPECT_TRUE(shell.Launch("Title\\setup.exe", "/x"));
+  shell.Launch("\\x.exe", "");
   EXPECT_FALSE(shell.Launch("", ""));
   platform.currentDirReadable = false;
   shell.Launch("C:\\Prog\\app.exe", "");
   platform.currentDirReadable = true;
   platform.currentDir = "C:\\" + std::string(259, 'd');
   shell.Launch("C:\\Prog\\app.exe", "");
-  ASSERT_EQ(platform.starts.size(), 3u);
+  ASSERT_EQ(platform.starts.size(), 4u);
   EXPECT_EQ(platform.starts[0].file + ">" + platform.starts[0].dir,
             "D:\\Docs\\Title\\setup.exe>D:\\Docs\\Title");
-  EXPECT_EQ(platform.starts[1].dir + ">" + platform.starts[2].dir,
+  EXPECT_EQ(platform.starts[1].file + ">" + platform.starts[1].dir, "D:\\x.exe>D:\\");
+  EXPECT_EQ(platform.starts[2].dir + ">" + platform.starts[3].dir,
             "D:\\Docs>" + platform.currentDir);
 }

@@ -78,11 +78,13 @@ class VirtualPlatform : public Platform {
   LocalTime Now() override { return clock; }
   void RemoveFile(const std::string& name) override { files.erase(name); }
   bool IsDirectory(const std::string& name) override { return directories.count(name) != 0; }
-  // Only C:\... and \\... are full; nothing is normalised.
+  // Only C:\... and \\... are full; \x is on the current drive. Nothing is
+  // normalised.
   std::string FullPath(const std::string& name) override {
     const bool drive = name.size() > 2 && name[1] == ':' && text::IsSeparator(name[2]);
     const bool share = name.size() > 1 && text::IsSeparator(name[0]) && text::IsSeparator(name[1]);
-    return drive || share ? name : currentDir + "\\" + name;
+    const bool root = !name.empty() && text::IsSeparator(name[0]);
+    return drive || share ? name : root ? currentDir.substr(0, 2) + name : currentDir + "\\" + name;
   }
   std::string ExecutablePath() override { return self; }
   bool IsSameFile(const std::string& a, const std::string& b) override {
