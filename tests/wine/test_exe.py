@@ -86,8 +86,8 @@ ROWS = [
     row("binary", {F: K + "Binary"}, APP, "D:\\App\\app.exe|" + APP_STARTED),
     row("folder", {F: K + "Dir"}, log="Launching Installed App with path:|D:\\App|" + STARTED),
     row("read_only", files={"C:\\runs\\read_only\\run.log": b"old\r\n"}, log=None, readonly=True),
-    # Entries of one run can be lost, as the other deletes the log, but no line may break.
-    row("together", starts=INSTALLER + ";" + INSTALLER, copies=2),
+    # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
+    row("together", starts=";".join([INSTALLER] * 4), copies=4),
     row("share", {}, f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
     # Registry views named in the path text, whichever the build's own.
     row("only_other", {F: VIEW.format(OTHER) + "Only" + OTHER}, f"D:\\App\\Only{OTHER}.exe||D:\\App", APP_STARTED),
