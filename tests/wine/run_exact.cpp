@@ -24,8 +24,7 @@ int main(int argc, char** argv) {
   if (const char* record = std::getenv("PROBE_RECORD")) {
     char dir[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, dir);
-    std::ofstream(record, std::ios::app | std::ios::binary)
-        << GetCommandLineA() << '\t' << dir << '\n';
+    std::ofstream(record, std::ios::app) << GetCommandLineA() << '\t' << dir << '\n';
     return 0;
   }
   std::ifstream request(argc == 2 ? argv[1] : "", std::ios::binary);

@@ -24,8 +24,7 @@ JAPANESE = {**ENV, "LANG": "ja_JP.UTF-8", "LOCPATH": str(WORK / "locale")}  # co
 # As root, Wine ignores Unix file modes, where Windows refuses even administrators
 # a read-only file: the server that opens files for Wine runs without that power.
 AS_USER = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
-ENTRY = re.compile(r"\((?:1[0-2]|[1-9])/(?:3[01]|[12]\d|[1-9])/\d{4}, (?:1[0-2]|\d):[0-5]\d:[0-5]\d:\d{3}[AP]M\) "
-                   r"(.*)")
+ENTRY = re.compile(r"\((?:1[0-2]|[1-9])/[1-9]\d?/\d{4}, (?:1[0-2]|\d):[0-5]\d:[0-5]\d:\d{3}[AP]M\) (.*)")
 
 # A start is "file|parameters|working directory"; a log, entries joined by "|"
 # that it holds in this order; "@" stands for the row's folder.
@@ -144,8 +143,8 @@ class Tables(unittest.TestCase):
         fixed = image.find(b"\xbd\x04\xef\xfe") + 8  # VS_FIXEDFILEINFO's version words
         ms, ls = (int.from_bytes(image[at:at + 4], "little") for at in (fixed, fixed + 4))
         self.assertEqual((fixed > 8, f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}"), (True, version))
-        for pair in ("ProductName", "startpoint"), ("FileVersion", version), ("FileDescription",
-                                                                              "Windowless launcher for install media"):
+        description = "Windowless launcher for install media"
+        for pair in ("ProductName", "startpoint"), ("FileVersion", version), ("FileDescription", description):
             self.assertRegex(image, b"(\0\0)*".join(re.escape(f"{text}\0".encode("utf-16-le")) for text in pair))
 
 
@@ -183,7 +182,7 @@ class Runs(unittest.TestCase):
             with self.subTest(r.name):
                 self.assertEqual(self.results.get(r.name), "0 " * r.copies + "0", "exit statuses, processes left")
                 record = (C / "runs" / r.name / "starts.txt").read_bytes().decode("cp932")
-                self.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)$', record, re.M)), r.starts, "starts")
+                self.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)\r$', record, re.M)), r.starts, "starts")
                 log = entries(unix(r.logfile)) if r.log else []
                 rest = iter(log)  # the entries after the last one found
                 if r.log and (r.whole or not all(entry in rest for entry in r.log)):
@@ -201,9 +200,9 @@ class Runs(unittest.TestCase):
                 self.assertEqual(status, r.check, out)
                 self.assertIn("".join(f"\nWould start {f}\n  Parameters: {p}\n  Working directory: {d}\n"
                                       for f, p, d in r.starts) or "\nWould start nothing.", out)
-                trace = out.split("Trace log, as the launcher writes it with -log\n", 1)[1].splitlines()
                 log = entries(unix(r.logfile))
                 log[2] = r.line.removesuffix(" run.log")  # the checker's launcher has a bare -log
+                trace = out.split("Trace log, as the launcher writes it with -log\n", 1)[1].splitlines()
                 self.assertEqual([ENTRY.fullmatch(line).group(1) for line in trace], log)
 
 
