@@ -46,7 +46,11 @@ FILLER = ("x" + 'movie-log %s "a" ' * 3000)[:32766 - len(HEAD) - len(TAIL) - 1] 
 def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\{exe}" -log run.log',
         at="D:\\", logfile="C:\\runs\\{name}\\run.log", files={}, setup="Setup\\setup.exe", **more):
     """A run of <at><name>\\<exe>, with section [<exe>] of <exe>.ini holding ini and
-    InstallFilename=<setup>; starts ";"-separated; log None: no log."""
+    InstallFilename=<setup>, each program started copied to its place, and the
+    other files given. starts: ";"-separated; log None: the run may write no
+    log. more: copies (launchers started at once), check (the checker's exit
+    status, when it runs on the row), readonly (the log file is read-only), whole
+    (the log holds exactly the entries given) and env (the Wine environment)."""
     fill = lambda text: text.replace("@", at + name).format(name=name, exe=exe)
     starts = sorted(tuple(fill(start).split("|")) for start in starts.split(";") if start)
     files = {fill("@\\{exe}"): LAUNCHER, fill("@\\Setup\\setup.exe"): RUNNER, **{s[0]: RUNNER for s in starts},
@@ -167,6 +171,7 @@ class Runs(unittest.TestCase):
                 unix(path).parent.mkdir(parents=True, exist_ok=True)
                 unix(path).write_bytes(data.read_bytes() if isinstance(data, Path) else data)
                 unix(path).chmod(0o444 if r.readonly and path == r.logfile else 0o644)
+        # Also starts Wine's services, outside the runs' jobs.
         assert wine("reg", "import", f"Z:{HERE}\\registry.reg".replace("/", "\\"), "/reg:64")[0] == 0, "reg import"
         cls.before, cls.results = snapshot(), {}
         for env in ENV, JAPANESE:
