@@ -114,7 +114,7 @@ def wine(*args, env=ENV):
     file: services that Wine starts on the way would hold a pipe open."""
     with (WORK / "output.txt").open("w+b") as out:
         status = subprocess.run([WINE, *map(str, args)], env=env, stdout=out, stderr=subprocess.DEVNULL).returncode
-        return status, out.seek(0) or out.read().decode("cp932").replace("\r\n", "\n")
+        return status, out.seek(0) or out.read().decode("cp932").replace("\r\n", "\n")  # seek gives 0
 
 
 def entries(path):
