@@ -81,11 +81,11 @@ rm -rf "$drive_c/Program Files/Startpoint Example" "$drive_c/Program Files (x86)
 run() {
   local title=$1 command_line=$2
   rm -f "$drive_c/install.log" "$drive_c"/users/*/AppData/Local/"Startpoint Example"/runs.txt
-  printf 'D:\\start.exe\nD:\\\n%s' "$command_line" >"$drive_c/run-request.txt"
+  printf '1\nD:\\start.exe\nD:\\\n%s\n' "$command_line" >"$drive_c/run-request.txt"
   echo
   echo "== $title"
   echo "\$ $command_line"
-  "$loader" "$out/tests/wine/run_exact.exe" 'C:\run-request.txt' || {
+  "$loader" "$out/tests/wine/run_exact.exe" 'C:\run-request.txt' >/dev/null || {
     echo "demo: run_exact failed with status $?" >&2
     exit 1
   }

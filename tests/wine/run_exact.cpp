@@ -1,52 +1,68 @@
-// Starts a program with an exact command line, which "wine prog.exe args"
-// cannot give: Wine quotes and rewrites arguments. The request file holds
-// the program path, the working directory (empty: inherit) and the command
-// line, one per line; the command line runs to the end of the file. Prints
-// nothing; the exit status is the program's, or 200 and up for a failure of
-// this helper.
+// Starts programs with exact command lines, which "wine prog.exe args" cannot
+// give: Wine quotes and rewrites arguments. The request file holds runs of four
+// lines each: how many copies to start at once, the program, the working
+// directory and the command line. A run's copies start in one job; the run ends
+// when every process in the job has ended, the programs they started included,
+// or after 30 seconds. Prints one line per run: each copy's exit status, then
+// how many processes were still running (they are then ended). Exit status: 0
+// when every copy exited 0 and left nothing running, 1 otherwise, 200 when the
+// request file cannot be read. Handles are left to the end of the process.
+//
+// Copied to where a launcher under test expects its installer or program, it
+// stands in for them: started with PROBE_RECORD set, it appends how it was
+// started (its command line, in which the shell quotes its path, a tab, and its
+// working directory) as a line to that file.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    return 200;
+  if (const char* record = std::getenv("PROBE_RECORD")) {
+    char dir[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, dir);
+    std::ofstream(record, std::ios::app) << GetCommandLineA() << '\t' << dir << '\n';
+    return 0;
   }
-  FILE* file = std::fopen(argv[1], "rb");
-  if (file == nullptr) {
-    return 201;
+  std::ifstream request(argc == 2 ? argv[1] : "", std::ios::binary);
+  int result = request ? 0 : 200;
+  std::string copies, program, dir, line;
+  while (std::getline(request, copies) && std::getline(request, program) &&
+         std::getline(request, dir) && std::getline(request, line)) {
+    SetEnvironmentVariableA("PROBE_RECORD", (dir + "\\starts.txt").c_str());
+    const HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    std::vector<HANDLE> processes(std::stoul(copies));
+    for (HANDLE& started : processes) {
+      STARTUPINFOA startup = {};
+      startup.cb = sizeof startup;
+      PROCESS_INFORMATION process = {};
+      // Suspended until it is in the job, so that all it starts joins the job. Only
+      // CreateProcessW may write to the command line.
+      if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                         nullptr, dir.c_str(), &startup, &process)) {
+        AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
+        started = process.hProcess;
+      }
+    }
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION count = {};
+    for (int tick = 0; tick < 1500; ++tick, Sleep(20)) {
+      QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &count, sizeof count,
+                                nullptr);
+      if (count.ActiveProcesses == 0) break;
+    }
+    TerminateJobObject(job, 1);
+    for (const HANDLE started : processes) {
+      DWORD status = 1;  // also when it did not start
+      GetExitCodeProcess(started, &status);
+      std::printf("%lu ", status);
+      result |= status != 0 ? 1 : 0;
+    }
+    std::printf("%lu\n", count.ActiveProcesses);
+    result |= count.ActiveProcesses != 0 ? 1 : 0;
   }
-  std::string request;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
-    request.append(buffer, n);
-  }
-  std::fclose(file);
-  const size_t first = request.find('\n');
-  const size_t second = first == std::string::npos ? first : request.find('\n', first + 1);
-  if (second == std::string::npos) {
-    return 202;
-  }
-  const std::string program = request.substr(0, first);
-  const std::string dir = request.substr(first + 1, second - first - 1);
-  std::string commandLine = request.substr(second + 1);
-
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      dir.empty() ? nullptr : dir.c_str(), &startup, &process)) {
-    return 203;
-  }
-  DWORD status = 204;
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(process.hProcess, &status);
-  } else {
-    TerminateProcess(process.hProcess, 205);
-    status = 205;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(status);
+  return result;
 }

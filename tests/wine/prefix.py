@@ -1,5 +1,0 @@
-"""Makes the test prefix (once per build tree)."""
-
-from harness import Wine
-
-Wine().setup()

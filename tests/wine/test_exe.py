@@ -1,0 +1,215 @@
+"""The real executables. Tables: the launcher as shipped. Runs: each row of ROWS
+is one launcher run under Wine, made by run_exact.exe, which waits for the
+launcher and all it started; the rows run in one batch (the double-byte row in
+a second one, under the Japanese code page) in a prefix made once per build
+tree. Each row must exit 0, leave no process running, start exactly the
+programs given and log the entries given; no file but the rows' logs may
+change. The checker then runs on some rows and must agree with the launcher."""
+
+import os
+import re
+import subprocess
+import unittest
+from pathlib import Path
+from types import SimpleNamespace
+
+E, HERE = os.environ, Path(__file__).resolve().parent
+BUILD, WINE = Path(E["STARTPOINT_BUILD"]), E["STARTPOINT_WINE"]
+LAUNCHER, RUNNER, WORK = BUILD / "startpoint.exe", BUILD / "tests/wine/run_exact.exe", BUILD / "wine"
+PREFIX, C, SERVER = WORK / "prefix", WORK / "prefix/drive_c", Path(WINE).with_name("wineserver")
+MEDIUM = PREFIX / "dosdevices/unc/server/share"  # drive D: too
+ENV = {**E, "WINEPREFIX": str(PREFIX), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+ENV.pop("DISPLAY", None)  # no window may be shown
+JAPANESE = {**ENV, "LANG": "ja_JP.UTF-8", "LOCPATH": str(WORK / "locale")}  # code page 932
+# As root, Wine ignores Unix file modes, where Windows refuses even administrators
+# a read-only file: the server that opens files for Wine runs without that power.
+AS_USER = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
+ENTRY = re.compile(r"\((?:1[0-2]|[1-9])/[1-9]\d?/\d{4}, (?:1[0-2]|\d):[0-5]\d:[0-5]\d:\d{3}[AP]M\) (.*)")
+
+# A start is "file|parameters|working directory"; a log, entries joined by "|"
+# that it holds in this order; "@" stands for the row's folder.
+INSTALLER, APP = "@\\Setup\\setup.exe||@\\Setup", "D:\\App\\app.exe||D:\\App"
+STARTED, FAILED = "Successfully Launched InstallFilename", "Error Launching InstallFilename"
+APP_STARTED, JOINED = "Successfully Launched Installed App", "Success Launching InstalledApp"
+# Values from registry.reg, named in InstalledRegFullFilename (F).
+K, VIEW = "HKEY_CURRENT_USER\\Software\\StartpointTest\\", "HKEY_LOCAL_MACHINE{}\\Software\\StartpointTest\\"
+F, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
+OWN, OTHER = ("64", "32") if E["STARTPOINT_BITS"] == "64" else ("32", "64")
+# 254 and 255 characters: with its zero, the first fills the 255 bytes a read takes.
+R255, R256 = "D:\\" + "r" * 243 + "\\app.exe", "D:\\" + "s" * 244 + "\\app.exe"
+# The longest command line Windows takes, 32,766 characters, with words that look
+# like the switch, a format and quotes.
+HEAD, TAIL = '"D:\\long\\start.exe" ', " -log run.log"
+FILLER = ("x" + 'movie-log %s "a" ' * 3000)[:32766 - len(HEAD) - len(TAIL) - 1] + "x"
+
+
+def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\{exe}" -log run.log',
+        at="D:\\", logfile="C:\\runs\\{name}\\run.log", files={}, setup="Setup\\setup.exe", **more):
+    """A run of <at><name>\\<exe>, with section [<exe>] of <exe>.ini holding ini and
+    InstallFilename=<setup>, each program started copied to its place, and the
+    other files given. starts: ";"-separated; log None: the run may write no
+    log. more: copies (launchers started at once), check (the checker's exit
+    status, when it runs on the row), readonly (the log file is read-only), whole
+    (the log holds exactly the entries given) and env (the Wine environment)."""
+    fill = lambda text: text.replace("@", at + name).format(name=name, exe=exe)
+    starts = sorted(tuple(fill(start).split("|")) for start in starts.split(";") if start)
+    files = {fill("@\\{exe}"): LAUNCHER, fill("@\\Setup\\setup.exe"): RUNNER, **{s[0]: RUNNER for s in starts},
+             fill("C:\\runs\\{name}\\starts.txt"): b"", **files}
+    text = "".join(f"{k}={v}\r\n" for k, v in {"InstallFilename": setup, **ini}.items())
+    files[fill(f"@\\{exe[:-4]}.ini")] = f"[{exe[:-4]}]\r\n{text}".encode("cp932")
+    return SimpleNamespace(name=name, program=fill("@\\{exe}"), line=fill(line), logfile=fill(logfile),
+                           starts=starts, files=files, log=log and fill(log).split("|"),
+                           **{"copies": 1, "check": None, "readonly": False, "whole": False, "env": ENV, **more})
+
+
+ROWS = [
+    # Each route ends in its start. The entries after a start land in the same
+    # relative log: the launcher's working directory was restored.
+    row("own_drive", {"InstallParameters": "/q"}, "D:\\Setup\\setup.exe|/q|D:\\Setup", setup="C:\\Setup\\setup.exe"),
+    row("trace", {F: K + "Full", "InstalledAppParameters": "%PATH:\\data"}, "C:\\Prog\\app.exe|@\\data|C:\\Prog",
+        "|".join((HERE / "trace.txt").read_text().splitlines()), check=0, whole=True),
+    row("reg_file", {"InstalledRegPath": K + "Dir", "InstalledRegFilename": K + "File", "InstalledAppFilename": "x"},
+        APP, JOINED),
+    row("app_file", {"InstalledRegPath": K + "Dir", "InstalledAppFilename": "app.exe"}, APP, JOINED),
+    row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED),
+    row("no_installer", {}, "", "@\\Setup\\none.exe|" + FAILED, setup="Setup\\none.exe", check=2),
+    row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
+    # The -log switch.
+    row("default_log", line='"@\\start.exe" -log', logfile="C:\\install.log", files={"C:\\install.log": b"old\r\n"}),
+    row("no_exe", line="@\\start -log kept.log", files={"C:\\runs\\no_exe\\kept.log": b"kept"}, starts="", log=None),
+    row("capitals", exe="START.EXE", line="@\\START.EXE -LOG run.log", log="m_szCurrentExeName=|START.EXE|START"),
+    row("Setup -Logs", line='"@\\start.exe" movie-logo -log run.log', starts="", log="@|m_szPassedAlias=|movie-logo"),
+    # Bad input: each row also proves that nothing else changed or went on running.
+    row("long", {}, "", f"{HEAD}{FILLER}{TAIL}|m_szPassedAlias=|{FILLER}|Error szInstallFilename is NULL ",
+        line=HEAD + FILLER + TAIL),
+    row("long_values", {"InstallParameters": "p" * 300}, f"@\\Setup\\setup.exe|{'p' * 259}|@\\Setup", check=1),
+    row("reg255", {F: K + "Sz255"}, f"{R255}||{R255[:-8]}", APP_STARTED),
+    row("reg256", {F: K + "Sz256"}, files={R256: RUNNER}),  # the launcher must not find it
+    row("dword", {F: K + "Dword"}, log="Launching Installed App with path:|ABC|" + STARTED),
+    row("binary", {F: K + "Binary"}, APP, "D:\\App\\app.exe|" + APP_STARTED),
+    row("folder", {F: K + "Dir"}, log="Launching Installed App with path:|D:\\App|" + STARTED),
+    row("read_only", files={"C:\\runs\\read_only\\run.log": b"old\r\n"}, log=None, readonly=True),
+    # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
+    row("together", starts=";".join([INSTALLER] * 4), copies=4),
+    row("share", {}, f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
+    # Registry views named in the path text, whichever the build's own.
+    row("only_other", {F: VIEW.format(OTHER) + "Only" + OTHER}, f"D:\\App\\Only{OTHER}.exe||D:\\App", APP_STARTED),
+    row("both_own", {F: VIEW.format(OWN) + "Both"}, f"D:\\App\\Both{OWN}.exe||D:\\App", APP_STARTED),
+    row("both_other", {F: VIEW.format(OTHER) + "Both"}, f"D:\\App\\Both{OTHER}.exe||D:\\App", APP_STARTED),
+    row("self", {}, "", "Not started: it is this launcher itself|" + FAILED, exe="setup.exe", setup="setup.exe"),
+    row("Course.Exercises", log="m_szCurrentPath=|@|" + STARTED),
+    # ソ is 83 5C in code page 932: its second byte is a backslash.
+    row("dbcs", exe="ソフト.exe", env=JAPANESE, log="m_szCurrentPath=|@|ソフト.exe|ソフト"),
+]
+
+
+def unix(path):
+    """The Unix path of a Windows path on C:, on D: or on the share (the medium too)."""
+    drive, _, rest = path.replace(SHARE, "D:", 1).partition(":\\")
+    return {"C": C, "D": MEDIUM}[drive].joinpath(*rest.split("\\"))
+
+
+def wine(*args, env=ENV):
+    """Runs a Windows program; its exit status and output. The output goes to a
+    file: services that Wine starts on the way would hold a pipe open."""
+    with (WORK / "output.txt").open("w+b") as out:
+        status = subprocess.run([WINE, *map(str, args)], env=env, stdout=out, stderr=subprocess.DEVNULL).returncode
+        return status, out.seek(0) or out.read().decode("cp932").replace("\r\n", "\n")  # seek gives 0
+
+
+def entries(path):
+    """The messages of a log, after checking that each line has its timestamp and CR LF."""
+    *lines, end = path.read_bytes().decode("cp932").split("\r\n")
+    bad = [line for line in lines if not ENTRY.fullmatch(line)] + [end] * (end != "")
+    assert not bad, f"{path}: lines without a timestamp or CR LF: {bad}"
+    return [ENTRY.fullmatch(line).group(1) for line in lines]
+
+
+def snapshot():
+    """Every file and folder on C: and on the medium; a file with its size and time."""
+    return {p: p.is_dir() or (p.lstat().st_size, p.lstat().st_mtime_ns) for d in (C, MEDIUM) for p in d.rglob("*")}
+
+
+class Tables(unittest.TestCase):
+    def test_imports_exports_manifest_and_version(self):
+        dump = subprocess.run([E["STARTPOINT_OBJDUMP"], "-p", LAUNCHER], capture_output=True, text=True).stdout
+        imports = set(re.findall(r"dll name: (\S+)\.dll", dump.lower()))  # only DLLs that ship with Windows
+        self.assertTrue(imports and imports <= set("kernel32 advapi32 shell32 msvcrt ole32".split()), imports)
+        exports = dump.split("[Ordinal/Name Pointer] Table\n", 1)[1].split("\n\n", 1)[0]
+        self.assertEqual(set(re.findall(r"\] (\S+)", exports)),
+                         set("setLogFilename enableLogFile disableLogFile getCurrentDateAndTime qel_log".split()))
+        self.assertIn("(Windows GUI)", dump)
+        image, version = LAUNCHER.read_bytes(), E["STARTPOINT_VERSION"]
+        self.assertEqual(re.findall(rb'requestedExecutionLevel\s+level="(\w+)"', image), [b"asInvoker"])
+        self.assertEqual(set(re.findall(rb'supportedOS\s+Id="{([^}]+)}"', image)), set((  # Vista to 11
+            b"e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-"
+            b"d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a").split()))
+        fixed = image.find(b"\xbd\x04\xef\xfe") + 8  # VS_FIXEDFILEINFO's version words
+        ms, ls = (int.from_bytes(image[at:at + 4], "little") for at in (fixed, fixed + 4))
+        self.assertEqual((fixed > 8, f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}"), (True, version))
+        description = "Windowless launcher for install media"
+        for pair in ("ProductName", "startpoint"), ("FileVersion", version), ("FileDescription", description):
+            self.assertRegex(image, b"(\0\0)*".join(re.escape(f"{text}\0".encode("utf-16-le")) for text in pair))
+
+
+class Runs(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not (PREFIX / "system.reg").exists():  # once per build tree
+            (WORK / "locale").mkdir(parents=True, exist_ok=True)
+            subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", WORK / "locale/ja_JP.UTF-8"], check=True)
+            wine("wineboot", "-i")
+            subprocess.run([SERVER, "-w"], env=ENV)  # until the registry is saved
+        # One server for all runs, to the end (should this process be killed, 30 s more).
+        subprocess.run([SERVER, "-k"], env=ENV, stderr=subprocess.DEVNULL)
+        subprocess.run([*AS_USER, SERVER, "-p30"], env=ENV, stdout=subprocess.DEVNULL, check=True)
+        cls.addClassCleanup(subprocess.run, [SERVER, "-k"], env=ENV)
+        subprocess.run(["rm", "-rf", MEDIUM, C / "runs", PREFIX / "dosdevices/d:"], check=True)
+        (PREFIX / "dosdevices/d:").symlink_to(MEDIUM)
+        for r in ROWS:
+            for path, data in r.files.items():
+                unix(path).parent.mkdir(parents=True, exist_ok=True)
+                unix(path).write_bytes(data.read_bytes() if isinstance(data, Path) else data)
+                unix(path).chmod(0o444 if r.readonly and path == r.logfile else 0o644)
+        # Also starts Wine's services, outside the runs' jobs.
+        assert wine("reg", "import", f"Z:{HERE}\\registry.reg".replace("/", "\\"), "/reg:64")[0] == 0, "reg import"
+        cls.before, cls.results = snapshot(), {}
+        for env in ENV, JAPANESE:
+            rows = [r for r in ROWS if r.env is env]
+            (WORK / "request.txt").write_bytes("".join(
+                f"{r.copies}\n{r.program}\nC:\\runs\\{r.name}\n{r.line}\n" for r in rows).encode("cp932"))
+            out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), env=env)[1]
+            cls.results.update(zip((r.name for r in rows), out.splitlines()))
+        cls.after = snapshot()
+
+    def test_rows(self):
+        for r in ROWS:
+            with self.subTest(r.name):
+                self.assertEqual(self.results.get(r.name), "0 " * r.copies + "0", "exit statuses, processes left")
+                record = (C / "runs" / r.name / "starts.txt").read_bytes().decode("cp932")
+                self.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)\r$', record, re.M)), r.starts, "starts")
+                log = entries(unix(r.logfile)) if r.log else []
+                rest = iter(log)  # the entries after the last one found
+                if r.log and (r.whole or not all(entry in rest for entry in r.log)):
+                    self.assertEqual(log, r.log, "the log, or entries it must hold in this order")
+
+    def test_no_other_file_changed(self):
+        named = {unix(r.logfile) for r in ROWS if r.log} | {C / "runs" / r.name / "starts.txt" for r in ROWS}
+        changed = {p for p in self.before.keys() | self.after.keys() if self.before.get(p) != self.after.get(p)}
+        self.assertEqual(sorted(map(str, changed - named)), [])
+
+    def test_checker_agrees_with_the_launcher(self):
+        for r in (r for r in ROWS if r.check is not None):
+            with self.subTest(r.name):
+                status, out = wine(BUILD / "startpoint-check.exe", "-log", r.program)
+                self.assertEqual(status, r.check, out)
+                self.assertIn("".join(f"\nWould start {f}\n  Parameters: {p}\n  Working directory: {d}\n"
+                                      for f, p, d in r.starts) or "\nWould start nothing.", out)
+                log = entries(unix(r.logfile))
+                log[2] = r.line.removesuffix(" run.log")  # the checker's launcher has a bare -log
+                trace = out.split("Trace log, as the launcher writes it with -log\n", 1)[1].splitlines()
+                self.assertEqual([ENTRY.fullmatch(line).group(1) for line in trace], log)
+
+
+if __name__ == "__main__":
+    unittest.main()
