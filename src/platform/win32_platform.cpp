@@ -146,7 +146,10 @@ std::string Win32Platform::FullPath(const std::string& name) {
 std::string Win32Platform::ExecutablePath() {
   std::vector<char> buffer(kLongPath, '\0');
   const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), kLongPath);
-  return std::string(buffer.data(), length < kLongPath ? length : 0);
+  const std::string path(buffer.data(), length < kLongPath ? length : 0);
+  // Wine names a program started from a share UNC\server\share\..., without
+  // the \\?\ in front; no real module path begins so.
+  return path.compare(0, 4, "UNC\\") == 0 ? "\\\\" + path.substr(4) : path;
 }
 
 bool Win32Platform::IsSameFile(const std::string& a, const std::string& b) {

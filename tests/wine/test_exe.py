@@ -97,6 +97,8 @@ ROWS = [
     row("both_own", {F: VIEW.format(OWN) + "Both"}, f"D:\\App\\Both{OWN}.exe||D:\\App", APP_STARTED),
     row("both_other", {F: VIEW.format(OTHER) + "Both"}, f"D:\\App\\Both{OTHER}.exe||D:\\App", APP_STARTED),
     row("self", {}, "", "Not started: it is this launcher itself|" + FAILED, exe="setup.exe", setup="setup.exe"),
+    row("share_self", {}, "", "Not started: it is this launcher itself|" + FAILED, exe="setup.exe", setup="setup.exe",
+        at=SHARE + "\\"),
     row("Course.Exercises", log="m_szCurrentPath=|@|" + STARTED),
     # ソ is 83 5C in code page 932: its second byte is a backslash.
     row("dbcs", exe="ソフト.exe", env=JAPANESE, log="m_szCurrentPath=|@|ソフト.exe|ソフト"),
