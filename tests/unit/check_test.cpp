@@ -56,9 +56,10 @@ struct Machine : VirtualPlatform, SystemQueries {
 // starts, or nothing when it starts nothing.
 TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
   for (const std::string row : {
-           // The path forms: full, quoted, relative, bare, document, the launcher itself.
-           "InstalledAppParameters=-m \"%PATH:\\.\"|read\n\nNo warnings.|0|D:\\A B\\start.exe",
-           "@full=\"P\\a.exe\"|a program that exists|0",  // quoted, relative to C:\Work
+           // The path forms: quoted and relative (to C:\Work), bare, document, the
+           // launcher itself; the first row also passes a folder with spaces safely.
+           "@full=\"P\\a.exe\";InstalledAppParameters=\"%PATH:\"|No warnings|0|D:\\A B\\start.exe",
+           "@full=nowhere.exe|neither App Paths nor the search path finds|0",
            "@full=viewer.exe|a bare name, found by the search path|0",
            "@full=C:\\D\\a.pdf|a document, opened by reader|0",
            "@full=d:\\T\\START.exe|InstalledRegFullFilename gives this launcher itself|1",
