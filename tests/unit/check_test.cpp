@@ -38,14 +38,14 @@ struct Machine : VirtualPlatform, SystemQueries {
     }
   }
   Texts IniSections(Name) override { return {"start"}; }
-  Texts IniLines(Name, Name) override { return lines; }
-  Texts IniLinesAboveSections(Name) override { return above; }
+  Texts IniLines(Name, Name section) override { return section.empty() ? above : lines; }
   bool RegistryKeyExists(RegistryRoot, RegistryView, Name key) override { return key == "S"; }
   FoundProgram FindProgram(Name name, Name) override {
     return {name == "viewer.exe" ? "C:\\Win\\viewer.exe" : "", "the search path"};
   }
   std::string OpenCommand(Name f) override { return f.find(".pdf") < f.size() ? "reader" : ""; }
   bool CanOpenForReading(Name f) override { return files.count(f) + startable.count(f) > 0; }
+  bool IsElevated() override { return false; }
 };
 
 }  // namespace

@@ -106,7 +106,7 @@ class Checker {
 
   void Section(const std::string& file, const std::string& section) {
     m_out << "Section [" << section << "]\n";
-    const Args above = hints::Keys(m_system.IniLinesAboveSections(file));
+    const Args above = hints::Keys(m_system.IniLines(file, ""));
     if (!above.empty()) {
       Warn(file + " holds settings above its first [section] header, where the launcher " +
            "never reads them: " + hints::Joined(above, ", ") + "; put them under [" + section +
@@ -257,10 +257,11 @@ class Checker {
     m_out << "\nTrace log: the launcher, started with this -log, would write it to " << file
           << "\n";
     const int separator = text::FindLastSeparator(file, m_real.LeadBytes());
-    if (SameName(text::Left(file, separator), "c:")) {
+    if (SameName(text::Left(file, separator), "c:") && !m_system.IsElevated()) {
       Warn("-log: " + file +
            " is in the root of C:, where on current Windows only an administrator may create "
-           "files: name a file you can write, such as -log %TEMP%\\start.log");
+           "files, and this user is not one here: name a file you can write, such as -log "
+           "%TEMP%\\start.log");
     }
   }
 

@@ -18,12 +18,11 @@ class SystemQueries {
   virtual ~SystemQueries() = default;
 
   virtual std::vector<std::string> IniSections(const std::string& file) = 0;
-  // Each line of the section as the INI reader gives it, such as key=value.
+  // Each line of the section as the INI reader gives it, such as key=value;
+  // for the empty name, the lines before the file's first section header,
+  // which no named section holds.
   virtual std::vector<std::string> IniLines(const std::string& file,
                                             const std::string& section) = 0;
-  // The lines before the file's first section header, which no section
-  // read ever sees.
-  virtual std::vector<std::string> IniLinesAboveSections(const std::string& file) = 0;
 
   virtual bool RegistryKeyExists(RegistryRoot root, RegistryView view,
                                  const std::string& keyPath) = 0;
@@ -35,4 +34,9 @@ class SystemQueries {
   // The command of the "open" action for the file's type; empty when its
   // type has none.
   virtual std::string OpenCommand(const std::string& file) = 0;
+
+  // True when this process has an administrator's rights, which creating a
+  // file in the root of C: needs; the launcher started the same way has
+  // the same.
+  virtual bool IsElevated() = 0;
 };

@@ -3,6 +3,7 @@
 #include <share.h>
 #include <windows.h>
 // After windows.h, whose declarations it needs.
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstdio>
@@ -62,22 +63,9 @@ std::string Searched(const char* path, const std::string& name) {
   return length == 0 || length >= kLongPath ? std::string() : std::string(buffer.data(), length);
 }
 
-}  // namespace
-
-std::vector<std::string> Win32SystemQueries::IniSections(const std::string& file) {
-  return ProfileList([&file](char* buffer, DWORD size) {
-    return GetPrivateProfileSectionNamesA(buffer, size, file.c_str());
-  });
-}
-
-std::vector<std::string> Win32SystemQueries::IniLines(const std::string& file,
-                                                      const std::string& section) {
-  return ProfileList([&file, &section](char* buffer, DWORD size) {
-    return GetPrivateProfileSectionA(section.c_str(), buffer, size, file.c_str());
-  });
-}
-
-std::vector<std::string> Win32SystemQueries::IniLinesAboveSections(const std::string& file) {
+// The lines before the first section header: the profile functions have no
+// name for them, so the file is read as text.
+std::vector<std::string> LinesAboveSections(const std::string& file) {
   std::vector<std::string> lines;
   FILE* in = _fsopen(file.c_str(), "rt", _SH_DENYNO);
   if (in == nullptr) {
@@ -98,6 +86,24 @@ std::vector<std::string> Win32SystemQueries::IniLinesAboveSections(const std::st
     lines.push_back(line);
   }
   return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> Win32SystemQueries::IniSections(const std::string& file) {
+  return ProfileList([&file](char* buffer, DWORD size) {
+    return GetPrivateProfileSectionNamesA(buffer, size, file.c_str());
+  });
+}
+
+std::vector<std::string> Win32SystemQueries::IniLines(const std::string& file,
+                                                      const std::string& section) {
+  if (section.empty()) {
+    return LinesAboveSections(file);
+  }
+  return ProfileList([&file, &section](char* buffer, DWORD size) {
+    return GetPrivateProfileSectionA(section.c_str(), buffer, size, file.c_str());
+  });
 }
 
 bool Win32SystemQueries::RegistryKeyExists(RegistryRoot root, RegistryView view,
@@ -138,3 +144,5 @@ std::string Win32SystemQueries::OpenCommand(const std::string& file) {
   }
   return buffer.data();
 }
+
+bool Win32SystemQueries::IsElevated() { return IsUserAnAdmin() != FALSE; }
