@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+#include "platform/win32_registry.h"
 
-HKEY RootKey(RegistryRoot root) {
+HKEY RegistryRootKey(RegistryRoot root) {
   switch (root) {
     case RegistryRoot::ClassesRoot:
       return HKEY_CLASSES_ROOT;
@@ -24,7 +24,7 @@ HKEY RootKey(RegistryRoot root) {
   return HKEY_LOCAL_MACHINE;
 }
 
-REGSAM ViewFlag(RegistryView view) {
+REGSAM RegistryViewFlag(RegistryView view) {
   switch (view) {
     case RegistryView::Bits32:
       return KEY_WOW64_32KEY;
@@ -35,6 +35,8 @@ REGSAM ViewFlag(RegistryView view) {
   }
   return 0;
 }
+
+namespace {
 
 // Paths up to the longest Windows allows, not only MAX_PATH.
 constexpr DWORD kLongPath = 32768;
@@ -79,8 +81,8 @@ bool Win32Platform::ReadRegistryValue(RegistryRoot root, RegistryView view,
                                       const std::string& keyPath, const std::string& valueName,
                                       size_t maxBytes, std::string* data) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view), &key) !=
-      ERROR_SUCCESS) {
+  if (RegOpenKeyExA(RegistryRootKey(root), keyPath.c_str(), 0,
+                    KEY_QUERY_VALUE | RegistryViewFlag(view), &key) != ERROR_SUCCESS) {
     return false;
   }
   std::vector<BYTE> buffer(maxBytes, 0);

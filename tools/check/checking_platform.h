@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "system_queries.h"
 
 struct ProbeRecord {
   std::string file;
@@ -22,19 +23,25 @@ struct RegistryRead {
   std::string data;
 };
 
+// One start the launcher attempts, with the verdict the shell would give.
 struct StartRecord {
-  std::string file;
-  std::string parameters;
-  std::string dir;  // the current directory at the moment of the start
+  std::string file;        // as the launcher hands it over
+  std::string program;     // what would start: a bare name as the shell finds it
+  std::string parameters;  // as the launcher passes them
+  std::string dir;         // the current directory at the moment of the start
+  std::string rule;        // why it would start or fail
   bool started = false;
+  bool itself = false;  // refused as the launcher's own executable
 };
 
 class CheckingPlatform final : public Platform {
  public:
   // launcherPath: the full path of the launcher checked, which stands in
   // for this program's own.
-  CheckingPlatform(Platform& real, std::string launcherPath, std::string commandLine)
+  CheckingPlatform(Platform& real, SystemQueries& system, std::string launcherPath,
+                   std::string commandLine)
       : m_real(real),
+        m_system(system),
         m_launcherPath(std::move(launcherPath)),
         m_commandLine(std::move(commandLine)) {}
 
@@ -47,9 +54,8 @@ class CheckingPlatform final : public Platform {
   }
   bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
                          const std::string& valueName, size_t maxBytes, std::string* data) override;
-  // Records the start instead of making it. A start counts as successful
-  // when the file exists and can be read: the shell's own verdict would
-  // need the start itself.
+  // Records the start instead of making it, with the shell's verdict
+  // predicted from what is on this machine.
   bool ShellOpen(const std::string& file, const std::string& parameters) override;
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override {
     return m_real.GetCurrentDir(bufferSize, dir);
@@ -58,15 +64,16 @@ class CheckingPlatform final : public Platform {
   LocalTime Now() override { return m_real.Now(); }
   // An old log of the same name belongs to a real run: it stays.
   void RemoveFile(const std::string&) override {}
-  bool IsDirectory(const std::string& name) override { return m_real.IsDirectory(name); }
+  // The launcher asks both just before it would hand a file to the shell:
+  // a yes ends that attempt, so it is recorded as a failed start.
+  bool IsDirectory(const std::string& name) override;
+  bool IsSameFile(const std::string& a, const std::string& b) override;
   std::string FullPath(const std::string& name) override { return m_real.FullPath(name); }
   std::string ExecutablePath() override { return m_launcherPath; }
-  bool IsSameFile(const std::string& a, const std::string& b) override {
-    return m_real.IsSameFile(a, b);
-  }
   bool CanOpenForReading(const std::string& name) override;
   // The trace goes to memory, never to a file.
-  bool AppendText(const std::string&, const std::string& text) override {
+  bool AppendText(const std::string& name, const std::string& text) override {
+    m_logFile = name;
     m_trace += text;
     return true;
   }
@@ -75,13 +82,20 @@ class CheckingPlatform final : public Platform {
   const std::vector<RegistryRead>& RegistryReads() const { return m_registryReads; }
   const std::vector<StartRecord>& Starts() const { return m_starts; }
   const std::string& Trace() const { return m_trace; }
+  // The file the launcher would write its trace to.
+  const std::string& LogFile() const { return m_logFile; }
 
  private:
+  bool PredictShell(StartRecord& start);
+  void Refused(const std::string& file, const char* rule, bool itself);
+
   Platform& m_real;
+  SystemQueries& m_system;
   std::string m_launcherPath;
   std::string m_commandLine;
   std::vector<ProbeRecord> m_probes;
   std::vector<RegistryRead> m_registryReads;
   std::vector<StartRecord> m_starts;
   std::string m_trace;
+  std::string m_logFile;
 };
