@@ -28,12 +28,9 @@ struct FuzzedPlatform : VirtualPlatform {
   }
   std::string ReadIniString(const std::string&, const std::string&, const std::string& key,
                             size_t bufferSize) override {
-    for (size_t k = 0; k < std::size(kSettingKeys); ++k) {
-      if (key == kSettingKeys[k].name) {
-        return Field(2 + k).substr(0, bufferSize - 1);
-      }
-    }
-    return "";
+    const auto at = std::find_if(std::begin(kSettingKeys), std::end(kSettingKeys),
+                                 [&key](const SettingKey& known) { return key == known.name; });
+    return Field(2 + static_cast<size_t>(at - std::begin(kSettingKeys))).substr(0, bufferSize - 1);
   }
   bool ReadRegistryValue(RegistryRoot, RegistryView, const std::string&, const std::string&,
                          size_t maxBytes, std::string* data) override {

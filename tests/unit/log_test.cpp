@@ -14,43 +14,32 @@ TEST(TraceLog, TimestampsAreTwelveHourWithNoonAsPm) {
   }
 }
 
+// Through the exported functions, which act on the log installed for them.
 TEST(TraceLog, EntriesAreTimestampedLinesOfTheMessageAsDataWhileOnAndNamed) {
   VirtualPlatform platform;
   TraceLog log(platform);
   platform.files = {{"D:\\t.log", "old run\r\n"}, {"D:\\other.log", "kept"}};
-  log.Enable();
-  log.Write("unnamed");
-  log.SetFilename("D:\\t.log");
-  platform.unwritable = {"D:\\t.log"};
-  log.Write("dropped");
-  platform.unwritable.clear();
-  for (const char* message : {" Log File Started", "100% %s %n done", "", "first\nsecond"}) {
-    log.Write(message);
-  }
-  log.Disable();
-  log.Write("off");
-  EXPECT_EQ(platform.files["D:\\other.log"], "kept");
-  EXPECT_EQ(platform.files["D:\\t.log"],
-            "(3/9/2004, 2:05:09:007PM)  Log File Started\r\n"
-            "(3/9/2004, 2:05:09:007PM) 100% %s %n done\r\n"
-            "(3/9/2004, 2:05:09:007PM) \r\n"
-            "(3/9/2004, 2:05:09:007PM) first\r\nsecond\r\n");
-}
-
-TEST(TraceLog, ExportedFunctionsActOnTheInstalledLog) {
-  VirtualPlatform platform;
-  TraceLog log(platform);
   qel_log("before any log is installed");
   InstallProcessLog(&log);
-  setLogFilename("D:\\t.log");
-  qel_log("not yet on");
   enableLogFile();
-  qel_log("on");
+  qel_log("unnamed");
+  setLogFilename("D:\\t.log");
+  platform.unwritable = {"D:\\t.log"};
+  qel_log("dropped");
+  platform.unwritable.clear();
+  for (const char* message : {" Log File Started", "100% %s %n done", "", "first\nsecond"}) {
+    qel_log(message);
+  }
   disableLogFile();
   qel_log("off");
   std::string now;
   getCurrentDateAndTime(now);
   InstallProcessLog(nullptr);
   EXPECT_EQ(now, "3/9/2004, 2:05:09:007PM");
-  EXPECT_EQ(platform.LogEntries("D:\\t.log"), Texts{"on"});
+  EXPECT_EQ(platform.files["D:\\other.log"], "kept");
+  EXPECT_EQ(platform.files["D:\\t.log"],
+            "(3/9/2004, 2:05:09:007PM)  Log File Started\r\n"
+            "(3/9/2004, 2:05:09:007PM) 100% %s %n done\r\n"
+            "(3/9/2004, 2:05:09:007PM) \r\n"
+            "(3/9/2004, 2:05:09:007PM) first\r\nsecond\r\n");
 }

@@ -22,13 +22,6 @@ inline Texts Split(const std::string& s, char separator = ';') {
   return cells;
 }
 
-// The ten settings in the order the launcher logs them.
-inline const char* const kLoggedKeys[] = {
-    "InstallFilename",        "InstallParameters",        "InstalledRegPath",
-    "InstalledRegPathRemove", "InstalledRegFilename",     "InstalledRegFilenameRemove",
-    "InstalledAppFilename",   "InstalledRegFullFilename", "InstalledRegFullFilenameRemove",
-    "InstalledAppParameters"};
-
 struct ShellStart {
   std::string file, parameters, dir;  // dir: the current directory during the start
 };

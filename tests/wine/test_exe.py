@@ -31,6 +31,7 @@ ENTRY = re.compile(r"\((?:1[0-2]|[1-9])/[1-9]\d?/\d{4}, (?:1[0-2]|\d):[0-5]\d:[0
 INSTALLER, APP = "@\\Setup\\setup.exe||@\\Setup", "D:\\App\\app.exe||D:\\App"
 STARTED, FAILED = "Successfully Launched InstallFilename", "Error Launching InstallFilename"
 APP_STARTED, JOINED = "Successfully Launched Installed App", "Success Launching InstalledApp"
+SELF = "Not started: it is this launcher itself|" + FAILED
 # Values from registry.reg, named in InstalledRegFullFilename (F).
 K, VIEW = "HKEY_CURRENT_USER\\Software\\StartpointTest\\", "HKEY_LOCAL_MACHINE{}\\Software\\StartpointTest\\"
 F, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
@@ -96,9 +97,8 @@ ROWS = [
     row("only_other", {F: VIEW.format(OTHER) + "Only" + OTHER}, f"D:\\App\\Only{OTHER}.exe||D:\\App", APP_STARTED),
     row("both_own", {F: VIEW.format(OWN) + "Both"}, f"D:\\App\\Both{OWN}.exe||D:\\App", APP_STARTED),
     row("both_other", {F: VIEW.format(OTHER) + "Both"}, f"D:\\App\\Both{OTHER}.exe||D:\\App", APP_STARTED),
-    row("self", {}, "", "Not started: it is this launcher itself|" + FAILED, exe="setup.exe", setup="setup.exe"),
-    row("share_self", {}, "", "Not started: it is this launcher itself|" + FAILED, exe="setup.exe", setup="setup.exe",
-        at=SHARE + "\\"),
+    row("self", {}, "", SELF, exe="setup.exe", setup="setup.exe"),
+    row("share_self", {}, "", SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
     row("Course.Exercises", log="m_szCurrentPath=|@|" + STARTED),
     # ソ is 83 5C in code page 932: its second byte is a backslash.
     row("dbcs", exe="ソフト.exe", env=JAPANESE, log="m_szCurrentPath=|@|ソフト.exe|ソフト"),
