@@ -8,10 +8,6 @@ const char kDefaultLogFilename[] = "c:\\install.log";
 
 bool IsAliasPadding(char c) { return c == ' ' || c == '"'; }
 
-bool IsAsciiAlphanumeric(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
 // Everything from the first non-space after ".exe" up to end, with spaces
 // and quotes trimmed from both ends; the closing quote of a quoted program
 // path goes with the leading trim.
@@ -49,7 +45,7 @@ bool CLauncherApp::ParseCommandLine() {
   // The ".exe" that ends the program's name is not the start of a longer
   // word: D:\Course.Exercises\start.exe ends at the second one.
   const int exe = text::FindAtCharStart(lower, ".exe", isLeadByte, [&lower](int pos) {
-    return !IsAsciiAlphanumeric(lower[static_cast<size_t>(pos) + 4]);
+    return !text::IsAsciiAlphanumeric(lower[static_cast<size_t>(pos) + 4]);
   });
   if (exe < 0) {
     return false;

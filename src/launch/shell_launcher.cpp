@@ -3,19 +3,12 @@
 #include "platform/text.h"
 
 namespace {
-
 constexpr size_t kDirectoryBufferSize = 260;
-
-std::string Unquoted(const std::string& file) {
-  const bool quoted = file.size() >= 2 && file.front() == '"' && file.back() == '"';
-  return quoted ? file.substr(1, file.size() - 2) : file;
-}
-
 }  // namespace
 
 bool CShellLauncher::Launch(std::string file, std::string parameters) {
   const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
-  std::string program = Unquoted(file);
+  std::string program = text::Unquoted(file);
   // A path with a folder or a drive is made full from the current directory
   // as it is now, so the shell does not resolve it again from the program's
   // folder. A bare name stays bare, for the shell's own search.

@@ -73,6 +73,11 @@ std::string Mid(const std::string& s, int start, int count) {
   return s.substr(first, static_cast<size_t>(count));
 }
 
+std::string Unquoted(const std::string& s) {
+  const bool quoted = s.size() >= 2 && s.front() == '"' && s.back() == '"';
+  return quoted ? s.substr(1, s.size() - 2) : s;
+}
+
 std::string AsciiLower(std::string s) {
   for (char& c : s) {
     if (c >= 'A' && c <= 'Z') {
@@ -83,5 +88,9 @@ std::string AsciiLower(std::string s) {
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAsciiAlphanumeric(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
 
 }  // namespace text

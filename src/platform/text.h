@@ -37,9 +37,14 @@ std::string Left(const std::string& s, int count);
 std::string Mid(const std::string& s, int start);
 std::string Mid(const std::string& s, int start, int count);
 
+// The text inside one pair of double quotes around the whole of s, else s.
+std::string Unquoted(const std::string& s);
+
 // Lower-cases the ASCII letters only, so every byte keeps its position.
 std::string AsciiLower(std::string s);
 
 bool IsSeparator(char c);
+
+bool IsAsciiAlphanumeric(char c);
 
 }  // namespace text

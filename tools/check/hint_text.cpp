@@ -9,10 +9,6 @@ namespace hints {
 
 namespace {
 
-bool IsAsciiAlphanumeric(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
 std::string Trim(const std::string& s) {
   const size_t first = s.find_first_not_of(" \t");
   return first == std::string::npos ? std::string()
@@ -125,7 +121,7 @@ Texts ProgramArguments(const std::string& parameters) {
 }
 
 bool StartsWord(const std::string& s, int at) {
-  return at == 0 || !IsAsciiAlphanumeric(s[static_cast<size_t>(at - 1)]);
+  return at == 0 || !text::IsAsciiAlphanumeric(s[static_cast<size_t>(at - 1)]);
 }
 
 }  // namespace hints

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "platform/text.h"
 #include "platform/win32_registry.h"
 
 namespace {
@@ -36,11 +37,6 @@ std::vector<std::string> ProfileList(Read read) {
   }
 }
 
-std::string Unquoted(const std::string& path) {
-  const bool quoted = path.size() >= 2 && path.front() == '"' && path.back() == '"';
-  return quoted ? path.substr(1, path.size() - 2) : path;
-}
-
 // The program an App Paths key names, the user's before the machine's; a
 // REG_EXPAND_SZ value arrives with its environment variables expanded.
 std::string AppPath(const std::string& name) {
@@ -49,7 +45,7 @@ std::string AppPath(const std::string& name) {
     DWORD size = kLongPath;
     if (RegGetValueA(root, (kAppPaths + name).c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
                      buffer.data(), &size) == ERROR_SUCCESS) {
-      return Unquoted(buffer.data());
+      return text::Unquoted(buffer.data());
     }
   }
   return std::string();
