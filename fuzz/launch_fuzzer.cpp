@@ -43,12 +43,6 @@ struct FuzzedPlatform : VirtualPlatform {
   }
 };
 
-// The double leaves a path as written; Windows would turn / into \.
-std::string Slashed(std::string path) {
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -76,10 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // itself; each runs from its own folder or from here, which is restored.
   FUZZ_CHECK(platform.starts.size() <= 2 && platform.currentDir == "C:\\Work");
   FUZZ_CHECK(platform.starts.size() < 2 || (flags[0] & 1) == 0);
+  // The double leaves a path as written; Windows would turn / into \.
+  const auto slashed = [](std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  };
   for (const ShellStart& start : platform.starts) {
     FUZZ_CHECK(!start.file.empty() && !platform.IsSameFile(start.file, platform.self));
     FUZZ_CHECK(start.dir.size() != 2 || start.dir[1] != ':');  // D: is not D:'s root
-    FUZZ_CHECK(start.dir == "C:\\Work" || Slashed(start.file).rfind(Slashed(start.dir), 0) == 0);
+    FUZZ_CHECK(start.dir == "C:\\Work" || slashed(start.file).rfind(slashed(start.dir), 0) == 0);
   }
   // Only the log changes, and it begins with its first entry.
   FUZZ_CHECK(platform.files["D:\\keep\x01"] == "kept");

@@ -19,11 +19,14 @@ TEST(TraceLog, EntriesAreTimestampedLinesOfTheMessageAsDataWhileOnAndNamed) {
   VirtualPlatform platform;
   TraceLog log(platform);
   platform.files = {{"D:\\t.log", "old run\r\n"}, {"D:\\other.log", "kept"}};
+  TraceLog unnamed(platform);
+  unnamed.Enable();
+  unnamed.Write("unnamed");
   qel_log("before any log is installed");
   InstallProcessLog(&log);
-  enableLogFile();
-  qel_log("unnamed");
   setLogFilename("D:\\t.log");
+  qel_log("not yet on");
+  enableLogFile();
   platform.unwritable = {"D:\\t.log"};
   qel_log("dropped");
   platform.unwritable.clear();
@@ -36,6 +39,7 @@ TEST(TraceLog, EntriesAreTimestampedLinesOfTheMessageAsDataWhileOnAndNamed) {
   getCurrentDateAndTime(now);
   InstallProcessLog(nullptr);
   EXPECT_EQ(now, "3/9/2004, 2:05:09:007PM");
+  EXPECT_EQ(platform.files.size(), 2u);  // nothing unnamed
   EXPECT_EQ(platform.files["D:\\other.log"], "kept");
   EXPECT_EQ(platform.files["D:\\t.log"],
             "(3/9/2004, 2:05:09:007PM)  Log File Started\r\n"

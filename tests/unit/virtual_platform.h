@@ -58,7 +58,7 @@ class VirtualPlatform : public Platform {
     return startable.count(file) != 0;
   }
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override {
-    if (!currentDirReadable || currentDir.size() >= bufferSize) {
+    if (currentDir.size() >= bufferSize) {
       return false;
     }
     *dir = currentDir;
@@ -116,7 +116,6 @@ class VirtualPlatform : public Platform {
   std::map<std::tuple<std::string, std::string, std::string>, std::string> ini;
   std::map<std::tuple<RegistryRoot, RegistryView, std::string, std::string>, std::string> registry;
   std::string currentDir = "C:\\Work";
-  bool currentDirReadable = true;
   LocalTime clock{2004, 3, 9, 14, 5, 9, 7};
   int errorModeCalls = 0;
   std::vector<ShellStart> starts;

@@ -96,7 +96,6 @@ ROWS = [
     # Registry views named in the path text, whichever the build's own.
     row("only_other", {F: VIEW.format(OTHER) + "Only" + OTHER}, f"D:\\App\\Only{OTHER}.exe||D:\\App", APP_STARTED),
     row("both_own", {F: VIEW.format(OWN) + "Both"}, f"D:\\App\\Both{OWN}.exe||D:\\App", APP_STARTED),
-    row("both_other", {F: VIEW.format(OTHER) + "Both"}, f"D:\\App\\Both{OTHER}.exe||D:\\App", APP_STARTED),
     row("self", {}, "", SELF, exe="setup.exe", setup="setup.exe"),
     row("share_self", {}, "", SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
     row("Course.Exercises", log="m_szCurrentPath=|@|" + STARTED),
