@@ -38,6 +38,7 @@ class Platform {
 
   // True for a lead byte of a double-byte character in the ANSI code page.
   virtual bool IsLeadByte(char c) = 0;
+  // The same test in the form the text helpers take.
   text::LeadByteTest LeadBytes() {
     return [this](char c) { return IsLeadByte(c); };
   }
