@@ -12,8 +12,7 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
   // A path with a folder or a drive is made full from the current directory
   // as it is now, so the shell does not resolve it again from the program's
   // folder. A bare name stays bare, for the shell's own search.
-  const bool bare =
-      text::FindLastSeparator(program, isLeadByte) < 0 && text::Mid(program, 1, 1) != ":";
+  const bool bare = text::IsBareName(program, isLeadByte);
   if (!bare) {
     program = m_platform.FullPath(program);
   }

@@ -73,6 +73,10 @@ std::string Mid(const std::string& s, int start, int count) {
   return s.substr(first, static_cast<size_t>(count));
 }
 
+bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte) {
+  return FindLastSeparator(s, isLeadByte) < 0 && Mid(s, 1, 1) != ":";
+}
+
 std::string Unquoted(const std::string& s) {
   const bool quoted = s.size() >= 2 && s.front() == '"' && s.back() == '"';
   return quoted ? s.substr(1, s.size() - 2) : s;

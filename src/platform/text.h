@@ -37,6 +37,10 @@ std::string Left(const std::string& s, int count);
 std::string Mid(const std::string& s, int start);
 std::string Mid(const std::string& s, int start, int count);
 
+// A program named without a folder or a drive, such as notepad.exe, which
+// the shell looks for along its own search path.
+bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte);
+
 // The text inside one pair of double quotes around the whole of s, else s.
 std::string Unquoted(const std::string& s);
 

@@ -41,7 +41,7 @@ bool CheckingPlatform::ShellOpen(const std::string& file, const std::string& par
 // must have an "open" action for its type.
 bool CheckingPlatform::PredictShell(StartRecord& start) {
   const text::LeadByteTest isLeadByte = LeadBytes();
-  if (text::FindLastOf(start.file, "\\/:", isLeadByte) < 0) {
+  if (text::IsBareName(start.file, isLeadByte)) {
     const FoundProgram found = m_system.FindProgram(
         start.file,
         text::Left(m_launcherPath, text::FindLastSeparator(m_launcherPath, isLeadByte)));

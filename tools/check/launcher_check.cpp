@@ -247,9 +247,8 @@ class Checker {
     }
     m_out << "\nWould start " << started->program << "\n  Parameters: " << started->parameters
           << "\n  Working directory: "
-          << (text::FindLastSeparator(started->file, m_real.LeadBytes()) < 0
-                  ? "the launcher's own, unchanged"
-                  : started->dir)
+          << (text::IsBareName(started->file, m_real.LeadBytes()) ? "the launcher's own, unchanged"
+                                                                  : started->dir)
           << "\n  Because: " << started->rule << "\n";
   }
 
