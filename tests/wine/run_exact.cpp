@@ -1,12 +1,13 @@
 // Starts programs with exact command lines, which "wine prog.exe args" cannot
 // give: Wine quotes and rewrites arguments. The request file holds runs of four
 // lines each: how many copies to start at once, the program, the working
-// directory and the command line. A run's copies start in one job; the run ends
-// when every process in the job has ended, the programs they started included,
-// or after 30 seconds. Prints one line per run: each copy's exit status, then
-// how many processes were still running (they are then ended). Exit status: 0
-// when every copy exited 0 and left nothing running, 1 otherwise, 200 when the
-// request file cannot be read. Handles are left to the end of the process.
+// directory and the command line. All runs start at once, each in a job of its
+// own; a run ends when every process in its job has ended, the programs they
+// started included. After 30 seconds whatever still runs is ended. Prints one
+// line per run, in the request's order: each copy's exit status, then how many
+// processes were still running. Exit status: 0 when every copy exited 0 and
+// left nothing running, 1 otherwise, 200 when the request file cannot be read.
+// Handles are left to the end of the process.
 //
 // Copied to where a launcher under test expects its installer or program, it
 // stands in for them: started with PROBE_RECORD set, it appends how it was
@@ -14,11 +15,28 @@
 // working directory) as a line to that file.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
+
+namespace {
+
+struct Run {
+  HANDLE job;
+  std::vector<HANDLE> processes;
+};
+
+DWORD Running(HANDLE job) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION count = {};
+  QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &count, sizeof count,
+                            nullptr);
+  return count.ActiveProcesses;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (const char* record = std::getenv("PROBE_RECORD")) {
@@ -29,13 +47,14 @@ int main(int argc, char** argv) {
   }
   std::ifstream request(argc == 2 ? argv[1] : "", std::ios::binary);
   int result = request ? 0 : 200;
+  std::vector<Run> runs;
   std::string copies, program, dir, line;
   while (std::getline(request, copies) && std::getline(request, program) &&
          std::getline(request, dir) && std::getline(request, line)) {
     SetEnvironmentVariableA("PROBE_RECORD", (dir + "\\starts.txt").c_str());
-    const HANDLE job = CreateJobObjectA(nullptr, nullptr);
-    std::vector<HANDLE> processes(std::stoul(copies));
-    for (HANDLE& started : processes) {
+    Run& run = runs.emplace_back(
+        Run{CreateJobObjectA(nullptr, nullptr), std::vector<HANDLE>(std::stoul(copies))});
+    for (HANDLE& started : run.processes) {
       STARTUPINFOA startup = {};
       startup.cb = sizeof startup;
       PROCESS_INFORMATION process = {};
@@ -43,26 +62,27 @@ int main(int argc, char** argv) {
       // CreateProcessW may write to the command line.
       if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                          nullptr, dir.c_str(), &startup, &process)) {
-        AssignProcessToJobObject(job, process.hProcess);
+        AssignProcessToJobObject(run.job, process.hProcess);
         ResumeThread(process.hThread);
         started = process.hProcess;
       }
     }
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION count = {};
-    for (int tick = 0; tick < 1500; ++tick, Sleep(20)) {
-      QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &count, sizeof count,
-                                nullptr);
-      if (count.ActiveProcesses == 0) break;
-    }
-    TerminateJobObject(job, 1);
-    for (const HANDLE started : processes) {
+  }
+  const auto busy = [](const Run& run) { return Running(run.job) != 0; };
+  for (int tick = 0; tick < 1500 && std::any_of(runs.begin(), runs.end(), busy); ++tick) {
+    Sleep(20);
+  }
+  for (const Run& run : runs) {
+    const DWORD running = Running(run.job);
+    TerminateJobObject(run.job, 1);
+    for (const HANDLE started : run.processes) {
       DWORD status = 1;  // also when it did not start
       GetExitCodeProcess(started, &status);
       std::printf("%lu ", status);
       result |= status != 0 ? 1 : 0;
     }
-    std::printf("%lu\n", count.ActiveProcesses);
-    result |= count.ActiveProcesses != 0 ? 1 : 0;
+    std::printf("%lu\n", running);
+    result |= running != 0 ? 1 : 0;
   }
   return result;
 }
