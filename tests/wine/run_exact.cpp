@@ -40,8 +40,10 @@ DWORD Running(HANDLE job) {
 
 int main(int argc, char** argv) {
   if (const char* record = std::getenv("PROBE_RECORD")) {
-    char dir[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, dir);
+    // In a double-byte code page a directory of MAX_PATH characters takes up
+    // to twice as many bytes.
+    std::string dir(2 * MAX_PATH, '\0');
+    dir.resize(GetCurrentDirectoryA(static_cast<DWORD>(dir.size()), &dir[0]));
     std::ofstream(record, std::ios::app) << GetCommandLineA() << '\t' << dir << '\n';
     return 0;
   }

@@ -10,6 +10,7 @@ import os
 import re
 import subprocess
 import unittest
+from datetime import datetime, timedelta, timezone
 from pathlib import Path
 from types import SimpleNamespace
 
@@ -18,13 +19,15 @@ BUILD, WINE = Path(E["STARTPOINT_BUILD"]), E["STARTPOINT_WINE"]
 LAUNCHER, RUNNER, WORK = BUILD / "startpoint.exe", BUILD / "tests/wine/run_exact.exe", BUILD / "wine"
 PREFIX, C, SERVER = WORK / "prefix", WORK / "prefix/drive_c", Path(WINE).with_name("wineserver")
 MEDIUM = PREFIX / "dosdevices/unc/server/share"  # drive D: too
-ENV = {**E, "WINEPREFIX": str(PREFIX), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+# Nine hours east of UTC, whatever the host's zone: the log must tell local time.
+ENV = {**E, "WINEPREFIX": str(PREFIX), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=", "TZ": "JST-9"}
+LOCAL = timezone(timedelta(hours=9))
 ENV.pop("DISPLAY", None)  # no window may be shown
 JAPANESE = {**ENV, "LANG": "ja_JP.UTF-8", "LOCPATH": str(WORK / "locale")}  # code page 932
 # As root, Wine ignores Unix file modes, where Windows refuses even administrators
 # a read-only file: the server that opens files for Wine runs without that power.
 AS_USER = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
-ENTRY = re.compile(r"\((?:1[0-2]|[1-9])/[1-9]\d?/\d{4}, (?:1[0-2]|\d):[0-5]\d:[0-5]\d:\d{3}[AP]M\) (.*)")
+ENTRY = re.compile(r"\((1[0-2]|[1-9])/([1-9]\d?)/(\d{4}), (1[0-2]|\d):([0-5]\d):([0-5]\d):(\d{3})([AP])M\) (.*)")
 
 # A start is "file|parameters|working directory"; a log, entries joined by "|"
 # that it holds in this order; "@" stands for the row's folder.
@@ -32,11 +35,15 @@ INSTALLER, APP = "@\\Setup\\setup.exe||@\\Setup", "D:\\App\\app.exe||D:\\App"
 STARTED, FAILED = "Successfully Launched InstallFilename", "Error Launching InstallFilename"
 OLD = b"(1/2/2003, 4:05:06:007AM) an earlier run\r\n"
 APP_STARTED, JOINED = "Successfully Launched Installed App", "Success Launching InstalledApp"
-SELF = "Not started: it is this launcher itself|" + FAILED
+REFUSED = "Not started: it is this launcher itself"
+SELF = f"{REFUSED}|{FAILED}"
 # Values from registry.reg, named in InstalledRegFullFilename (F).
 K, VIEW = "HKEY_CURRENT_USER\\Software\\StartpointTest\\", "HKEY_LOCAL_MACHINE{}\\Software\\StartpointTest\\"
 F, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
 OWN, OTHER = ("64", "32") if E["STARTPOINT_BITS"] == "64" else ("32", "64")
+NO_KEY = "HKEY_CURRENT_USER\\Software\\StartpointNone\\Full"
+# Two folders of 80 characters, 160 bytes each in code page 932.
+DEEP = "\\".join(["フォルダ" * 20] * 2)
 # 254 and 255 characters: with its zero, the first fills the 255 bytes a read takes.
 R255, R256 = "D:\\" + "r" * 243 + "\\app.exe", "D:\\" + "s" * 244 + "\\app.exe"
 # The longest command line Windows takes, 32,766 characters, with words that look
@@ -51,7 +58,8 @@ def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\
     InstallFilename=<setup>, each program started copied to its place, and the
     other files given. starts: ";"-separated; log None: the run may write no
     log. more: copies (launchers started at once), check (the checker's exit
-    status, when it runs on the row), readonly (the log file is read-only), whole
+    status, when it runs on the row), lookups (how the checker then reports
+    registry lookups, by setting), readonly (the log file is read-only), whole
     (the log holds exactly the entries given) and env (the Wine environment)."""
     fill = lambda text: text.replace("@", at + name).format(name=name, exe=exe)
     starts = sorted(tuple(fill(start).split("|")) for start in starts.split(";") if start)
@@ -61,7 +69,8 @@ def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\
     files[fill(f"@\\{exe[:-4]}.ini")] = f"[{exe[:-4]}]\r\n{text}".encode("cp932")
     return SimpleNamespace(name=name, program=fill("@\\{exe}"), line=fill(line), logfile=fill(logfile),
                            starts=starts, files=files, log=log and fill(log).split("|"),
-                           **{"copies": 1, "check": None, "readonly": False, "whole": False, "env": ENV, **more})
+                           **{"copies": 1, "check": None, "lookups": {}, "readonly": False, "whole": False, "env": ENV,
+                              **more})
 
 
 ROWS = [
@@ -70,9 +79,12 @@ ROWS = [
     row("own_drive", {"InstallParameters": "/q"}, "D:\\Setup\\setup.exe|/q|D:\\Setup", setup="C:\\Setup\\setup.exe"),
     row("trace", {F: K + "Full", "InstalledAppParameters": "%PATH:\\data"}, "C:\\Prog\\app.exe|@\\data|C:\\Prog",
         "|".join((HERE.parent / "trace.txt").read_text().splitlines()), check=0, whole=True),
-    row("reg_file", {"InstalledRegPath": K + "Dir", "InstalledRegFilename": K + "File", "InstalledAppFilename": "x"},
-        APP, JOINED),
-    row("app_file", {"InstalledRegPath": K + "Dir", "InstalledAppFilename": "app.exe"}, APP, JOINED),
+    # An empty value, a missing key and a missing value each send the launcher on; the checker tells them apart.
+    row("reg_file", {F: K + "Empty", "InstalledRegPath": K + "Dir", "InstalledRegFilename": K + "File",
+                     "InstalledAppFilename": "x"}, APP, JOINED, check=0, lookups={F: '""'}),
+    row("app_file", {F: NO_KEY, "InstalledRegPath": K + "Dir", "InstalledRegFilename": K + "None",
+                     "InstalledAppFilename": "app.exe"}, APP, JOINED, check=0,
+        lookups={F: "not found", "InstalledRegFilename": "not found"}),
     row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED),
     row("no_installer", {}, "", "@\\Setup\\none.exe|" + FAILED, setup="Setup\\none.exe", check=2),
     row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
@@ -98,6 +110,8 @@ ROWS = [
     row("both_own", {F: VIEW.format(OWN) + "Both"}, f"D:\\App\\Both{OWN}.exe||D:\\App", APP_STARTED),
     row("self", {}, "", SELF, exe="setup.exe", setup="setup.exe"),
     row("share_self", {}, "", SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
+    # The registry names the launcher on D: by the share that D: maps.
+    row("self_via_share", {F: K + "ViaShare"}, log=f"{REFUSED}|{STARTED}"),
     row("Tools.exe dir", log="m_szCurrentPath=|@|" + STARTED),
     # Started as Title\start.exe, the launcher takes the drive from its folder in full.
     row("Title", {}, "C:\\Setup\\setup.exe||C:\\Setup", at="C:\\runs\\Title\\", line="Title\\start.exe -log run.log",
@@ -106,6 +120,8 @@ ROWS = [
     row("expand", {F: K + "Expand"}, "C:\\Prog\\app.exe||C:\\Prog", "Launching Installed App with path:|C:\\Prog\\app.exe"),
     # ソ is 83 5C in code page 932: its second byte is a backslash.
     row("dbcs", exe="ソフト.exe", env=JAPANESE, log="m_szCurrentPath=|@|ソフト.exe|ソフト"),
+    # A working directory too long to save in 260 bytes: the installer starts from it.
+    row(DEEP, starts="@\\Setup\\setup.exe||C:\\runs\\{name}", env=JAPANESE),
 ]
 
 
@@ -123,12 +139,29 @@ def wine(*args, env=ENV):
         return status, out.seek(0) or out.read().decode("cp932").replace("\r\n", "\n")  # seek gives 0
 
 
-def entries(path):
-    """The messages of a log, after checking that each line has its timestamp and CR LF."""
+def now():
+    return datetime.now(LOCAL).replace(tzinfo=None)
+
+
+def stamp(entry):
+    """The time that an entry's timestamp tells."""
+    month, day, year, hour, minute, second, milliseconds = map(int, entry.groups()[:7])
+    return datetime(year, month, day, hour % 12 + 12 * (entry[8] == "P"), minute, second, milliseconds * 1000)
+
+
+def entries(path, during=None):
+    """The messages of a log, after checking that each line has its timestamp and CR LF; given
+    when a run began and ended, also that the timestamps tell the time in between, to the
+    millisecond (not always on a whole second)."""
     *lines, end = path.read_bytes().decode("cp932").split("\r\n")
-    bad = [line for line in lines if not ENTRY.fullmatch(line)] + [end] * (end != "")
+    found = [ENTRY.fullmatch(line) for line in lines]
+    bad = [line for line, entry in zip(lines, found) if not entry] + [end] * (end != "")
     assert not bad, f"{path}: lines without a timestamp or CR LF: {bad}"
-    return [ENTRY.fullmatch(line).group(1) for line in lines]
+    if during:
+        wrong = [entry[0] for entry in found if not during[0] <= stamp(entry) <= during[1]]
+        assert not wrong and any(entry[7] != "000" for entry in found), \
+            f"{path}: not the time between {during[0]} and {during[1]}: {wrong or 'only whole seconds'}"
+    return [entry[9] for entry in found]
 
 
 def snapshot():
@@ -179,28 +212,31 @@ class Runs(unittest.TestCase):
                 unix(path).chmod(0o444 if r.readonly and path == r.logfile else 0o644)
         # Also starts Wine's services, outside the runs' jobs.
         assert wine("reg", "import", f"Z:{HERE}\\registry.reg".replace("/", "\\"), "/reg:64")[0] == 0, "reg import"
-        cls.before, cls.results = snapshot(), {}
+        cls.before, cls.results, cls.during = snapshot(), {}, {}
         for env in ENV, JAPANESE:
             rows = [r for r in ROWS if r.env is env]
             (WORK / "request.txt").write_bytes("".join(
                 f"{r.copies}\n{r.program}\nC:\\runs\\{r.name}\n{r.line}\n" for r in rows).encode("cp932"))
+            began = now()
             out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), env=env)[1]
             cls.results.update(zip((r.name for r in rows), out.splitlines()))
+            cls.during.update((r.name, (began, now())) for r in rows)
         cls.after = snapshot()
 
     def test_rows(self):
         for r in ROWS:
             with self.subTest(r.name):
                 self.assertEqual(self.results.get(r.name), "0 " * r.copies + "0", "exit statuses, processes left")
-                record = (C / "runs" / r.name / "starts.txt").read_bytes().decode("cp932")
+                record = unix(f"C:\\runs\\{r.name}\\starts.txt").read_bytes().decode("cp932")
                 self.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)\r$', record, re.M)), r.starts, "starts")
-                log = entries(unix(r.logfile)) if r.log else []
+                log = entries(unix(r.logfile), self.during[r.name]) if r.log else []
+                self.assertEqual(REFUSED in log, REFUSED in (r.log or []), "a start refused as the launcher itself")
                 rest = iter(log)  # the entries after the last one found
                 if r.log and (r.whole or not all(entry in rest for entry in r.log)):
                     self.assertEqual(log, r.log, "the log, or entries it must hold in this order")
 
     def test_no_other_file_changed(self):
-        named = {unix(r.logfile) for r in ROWS if r.log} | {C / "runs" / r.name / "starts.txt" for r in ROWS}
+        named = {unix(r.logfile) for r in ROWS if r.log} | {unix(f"C:\\runs\\{r.name}\\starts.txt") for r in ROWS}
         changed = {p for p in self.before.keys() | self.after.keys() if self.before.get(p) != self.after.get(p)}
         self.assertEqual(sorted(map(str, changed - named)), [])
 
@@ -214,7 +250,9 @@ class Runs(unittest.TestCase):
                 log = entries(unix(r.logfile))
                 log[2] = r.line.removesuffix(" run.log")  # the checker's launcher has a bare -log
                 trace = out.split("Trace log, as the launcher writes it with -log\n", 1)[1].splitlines()
-                self.assertEqual([ENTRY.fullmatch(line).group(1) for line in trace], log)
+                self.assertEqual([ENTRY.fullmatch(line)[9] for line in trace], log)
+                for setting, verdict in r.lookups.items():
+                    self.assertRegex(out, rf"\n  {setting}: .*: {re.escape(verdict)}\n")
 
 
 if __name__ == "__main__":
