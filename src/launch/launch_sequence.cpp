@@ -25,7 +25,8 @@ bool LaunchLogged(CShellLauncher& shell, TraceLog& log, const char* label, const
 // none at all (a launcher started by bare name).
 std::string FullFolder(Platform& platform, const std::string& dir,
                        const text::LeadByteTest& isLeadByte) {
-  const bool drive = dir.size() >= 2 && dir[1] == ':' && (dir.size() == 2 || text::IsSeparator(dir[2]));
+  const bool drive =
+      dir.size() >= 2 && dir[1] == ':' && (dir.size() == 2 || text::IsSeparator(dir[2]));
   const bool share = dir.size() >= 2 && text::IsSeparator(dir[0]) && text::IsSeparator(dir[1]);
   if (dir.empty() || drive || share) {
     return dir;
