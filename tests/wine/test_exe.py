@@ -131,6 +131,50 @@ def snapshot():
     return {p: p.is_dir() or (p.lstat().st_size, p.lstat().st_mtime_ns) for d in (C, MEDIUM) for p in d.rglob("*")}
 
 
+def serve(cls, rows):
+    """Makes the prefix, once per build tree; starts one server for all runs of a test
+    class, to its end (should this process be killed, 30 s more); lays out a fresh
+    medium with the rows' files."""
+    if not (PREFIX / "system.reg").exists():
+        (WORK / "locale").mkdir(parents=True, exist_ok=True)
+        subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", WORK / "locale/ja_JP.UTF-8"], check=True)
+        wine("wineboot", "-i")
+        subprocess.run([SERVER, "-w"], env=ENV)  # until the registry is saved
+    subprocess.run([SERVER, "-k"], env=ENV, stderr=subprocess.DEVNULL)
+    subprocess.run([*AS_USER, SERVER, "-p30"], env=ENV, stdout=subprocess.DEVNULL, check=True)
+    cls.addClassCleanup(subprocess.run, [SERVER, "-k"], env=ENV)
+    subprocess.run(["rm", "-rf", MEDIUM, C / "runs", PREFIX / "dosdevices/d:"], check=True)
+    (PREFIX / "dosdevices/d:").symlink_to(MEDIUM)
+    for r in rows:
+        for path, data in r.files.items():
+            unix(path).parent.mkdir(parents=True, exist_ok=True)
+            unix(path).write_bytes(data.read_bytes() if isinstance(data, Path) else data)
+            unix(path).chmod(0o444 if r.readonly and path == r.logfile else 0o644)
+
+
+def batch(rows, env=ENV):
+    """Runs the rows in one run_exact.exe: by name, each one's exit statuses and the
+    processes it left."""
+    (WORK / "request.txt").write_bytes("".join(
+        f"{r.copies}\n{r.program}\nC:\\runs\\{r.name}\n{r.line}\n" for r in rows).encode("cp932"))
+    out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), env=env)[1]
+    return dict(zip((r.name for r in rows), out.splitlines()))
+
+
+def check_rows(test, rows, results):
+    """Each row exited 0, left nothing running, started exactly its programs and
+    logged its entries."""
+    for r in rows:
+        with test.subTest(r.name):
+            test.assertEqual(results.get(r.name), "0 " * r.copies + "0", "exit statuses, processes left")
+            record = (C / "runs" / r.name / "starts.txt").read_bytes().decode("cp932")
+            test.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)\r$', record, re.M)), r.starts, "starts")
+            log = entries(unix(r.logfile)) if r.log else []
+            rest = iter(log)  # the entries after the last one found
+            if r.log and (r.whole or not all(entry in rest for entry in r.log)):
+                test.assertEqual(log, r.log, "the log, or entries it must hold in this order")
+
+
 class Tables(unittest.TestCase):
     def test_imports_exports_manifest_and_version(self):
         dump = subprocess.run([E["STARTPOINT_OBJDUMP"], "-p", LAUNCHER], capture_output=True, text=True).stdout
@@ -156,43 +200,16 @@ class Tables(unittest.TestCase):
 class Runs(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        if not (PREFIX / "system.reg").exists():  # once per build tree
-            (WORK / "locale").mkdir(parents=True, exist_ok=True)
-            subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", WORK / "locale/ja_JP.UTF-8"], check=True)
-            wine("wineboot", "-i")
-            subprocess.run([SERVER, "-w"], env=ENV)  # until the registry is saved
-        # One server for all runs, to the end (should this process be killed, 30 s more).
-        subprocess.run([SERVER, "-k"], env=ENV, stderr=subprocess.DEVNULL)
-        subprocess.run([*AS_USER, SERVER, "-p30"], env=ENV, stdout=subprocess.DEVNULL, check=True)
-        cls.addClassCleanup(subprocess.run, [SERVER, "-k"], env=ENV)
-        subprocess.run(["rm", "-rf", MEDIUM, C / "runs", PREFIX / "dosdevices/d:"], check=True)
-        (PREFIX / "dosdevices/d:").symlink_to(MEDIUM)
-        for r in ROWS:
-            for path, data in r.files.items():
-                unix(path).parent.mkdir(parents=True, exist_ok=True)
-                unix(path).write_bytes(data.read_bytes() if isinstance(data, Path) else data)
-                unix(path).chmod(0o444 if r.readonly and path == r.logfile else 0o644)
+        serve(cls, ROWS)
         # Also starts Wine's services, outside the runs' jobs.
         assert wine("reg", "import", f"Z:{HERE}\\registry.reg".replace("/", "\\"), "/reg:64")[0] == 0, "reg import"
         cls.before, cls.results = snapshot(), {}
         for env in ENV, JAPANESE:
-            rows = [r for r in ROWS if r.env is env]
-            (WORK / "request.txt").write_bytes("".join(
-                f"{r.copies}\n{r.program}\nC:\\runs\\{r.name}\n{r.line}\n" for r in rows).encode("cp932"))
-            out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), env=env)[1]
-            cls.results.update(zip((r.name for r in rows), out.splitlines()))
+            cls.results.update(batch([r for r in ROWS if r.env is env], env))
         cls.after = snapshot()
 
     def test_rows(self):
-        for r in ROWS:
-            with self.subTest(r.name):
-                self.assertEqual(self.results.get(r.name), "0 " * r.copies + "0", "exit statuses, processes left")
-                record = (C / "runs" / r.name / "starts.txt").read_bytes().decode("cp932")
-                self.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)\r$', record, re.M)), r.starts, "starts")
-                log = entries(unix(r.logfile)) if r.log else []
-                rest = iter(log)  # the entries after the last one found
-                if r.log and (r.whole or not all(entry in rest for entry in r.log)):
-                    self.assertEqual(log, r.log, "the log, or entries it must hold in this order")
+        check_rows(self, ROWS, self.results)
 
     def test_no_other_file_changed(self):
         named = {unix(r.logfile) for r in ROWS if r.log} | {C / "runs" / r.name / "starts.txt" for r in ROWS}
