@@ -1,9 +1,10 @@
 // The whole launcher over the in-memory platform: the command-line analysis,
 // the trace log and the launch sequence, with fuzzed text everywhere. Input:
 // fields separated by the byte 0x01: flags and lead bytes (bit 0 of the
-// first byte: the first start succeeds, bit 1: the second does; the other
-// bytes are lead bytes), the command line, the ten settings in the order the
-// launcher reads them, then the registry values in the order it asks.
+// first byte: the first start succeeds, bit 1: the second does, bit 2: the
+// registry values are REG_EXPAND_SZ; the other bytes are lead bytes), the
+// command line, the ten settings in the order the launcher reads them, then
+// the registry values in the order it asks.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -33,9 +34,10 @@ struct FuzzedPlatform : VirtualPlatform {
     return Field(2 + static_cast<size_t>(at - std::begin(kSettingKeys))).substr(0, bufferSize - 1);
   }
   bool ReadRegistryValue(RegistryRoot, RegistryView, const std::string&, const std::string&,
-                         size_t maxBytes, std::string* data) override {
-    *data = Field(12 + registryReads++);
-    return !data->empty() && data->size() <= maxBytes;
+                         size_t maxBytes, RegistryValue* value) override {
+    value->data = Field(12 + registryReads++);
+    value->expandable = (static_cast<unsigned char>(Field(0)[0]) & 4u) != 0;
+    return !value->data.empty() && value->data.size() <= maxBytes;
   }
   bool ShellOpen(const std::string& file, const std::string& parameters) override {
     VirtualPlatform::ShellOpen(file, parameters);
@@ -51,6 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string flags = platform.Field(0).empty() ? std::string(1, '\0') : platform.Field(0);
   platform.leadBytes.insert(flags.begin() + 1, flags.end());
   platform.commandLine = platform.Field(1);
+  platform.environment = {{"P", "C:\\Program Files"}};
   // No command line can name the second file: it holds the field separator.
   platform.files = {{"c:\\install.log", "old"}, {"D:\\keep\x01", "kept"}};
   TraceLog log(platform);

@@ -6,24 +6,37 @@ namespace {
 
 const char kDefaultLogFilename[] = "c:\\install.log";
 
-bool IsAliasPadding(char c) { return c == ' ' || c == '"'; }
+bool IsAliasPadding(char c) { return c == ' ' || c == '\t' || c == '"'; }
 
-// Everything from the first non-space after ".exe" up to end, with spaces
-// and quotes trimmed from both ends; the closing quote of a quoted program
-// path goes with the leading trim.
+// The text from start to end, without the white space and quotes around it;
+// the closing quote of a quoted program path goes with them.
 std::string PassedAlias(const std::string& s, int start, int end) {
-  int first = start;
-  while (first < end && s[static_cast<size_t>(first)] == ' ') {
-    ++first;
+  while (end > start && IsAliasPadding(s[static_cast<size_t>(end - 1)])) {
+    --end;
   }
-  int last = end;
-  while (last > first && IsAliasPadding(s[static_cast<size_t>(last - 1)])) {
-    --last;
+  while (start < end && IsAliasPadding(s[static_cast<size_t>(start)])) {
+    ++start;
   }
-  while (first < last && IsAliasPadding(s[static_cast<size_t>(first)])) {
-    ++first;
+  return text::Mid(s, start, end - start);
+}
+
+// Where the ".exe" that ends the program's name stands in the lower-case
+// command line, or -1. A quoted path that ends in .exe is the program's path
+// whole, whatever its folders are called (D:\Tools.exe dir\start.exe).
+// Otherwise the first .exe that does not go on as a longer word or name:
+// D:\Course.Exercises\start.exe and start.exe.exe end at the second one.
+int ProgramNameEnd(const std::string& lower, const text::LeadByteTest& isLeadByte) {
+  if (lower[0] == '"') {
+    const int closing =
+        text::FindAtCharStart(lower, "\"", isLeadByte, [](int pos) { return pos > 0; });
+    if (closing > 4 && lower.compare(static_cast<size_t>(closing) - 4, 4, ".exe") == 0) {
+      return closing - 4;
+    }
   }
-  return text::Mid(s, first, last - first);
+  return text::FindAtCharStart(lower, ".exe", isLeadByte, [&lower](int pos) {
+    const char after = lower[static_cast<size_t>(pos) + 4];
+    return !text::IsAsciiAlphanumeric(after) && after != '.';
+  });
 }
 
 }  // namespace
@@ -42,11 +55,7 @@ bool CLauncherApp::ParseCommandLine() {
   const std::string lower = text::AsciiLower(s);
   const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
 
-  // The ".exe" that ends the program's name is not the start of a longer
-  // word: D:\Course.Exercises\start.exe ends at the second one.
-  const int exe = text::FindAtCharStart(lower, ".exe", isLeadByte, [&lower](int pos) {
-    return !text::IsAsciiAlphanumeric(lower[static_cast<size_t>(pos) + 4]);
-  });
+  const int exe = ProgramNameEnd(lower, isLeadByte);
   if (exe < 0) {
     return false;
   }
@@ -81,13 +90,14 @@ bool CLauncherApp::ParseCommandLine() {
   if (logSwitch >= 0) {
     m_bLogRequested = true;
     m_szLogFilename = text::Mid(s, logSwitch + 4);
-    if (m_szLogFilename.empty()) {
-      m_log.SetFilename(kDefaultLogFilename);
-    } else {
-      if (m_szLogFilename[0] == ' ') {
-        m_szLogFilename.erase(0, 1);
-      }
-      m_log.SetFilename(m_szLogFilename);
+    const bool named = !m_szLogFilename.empty();
+    if (named && m_szLogFilename[0] == ' ') {
+      m_szLogFilename.erase(0, 1);
+    }
+    const std::string name = named ? m_szLogFilename : kDefaultLogFilename;
+    // A file that is not a trace log stays as it is, and this run writes none.
+    if (MayReplaceWithLog(m_platform, name)) {
+      m_log.SetFilename(name);
     }
     m_log.Enable();
     m_log.Write(" Log File Started");

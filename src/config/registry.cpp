@@ -59,12 +59,17 @@ bool ReadRegistryString(Platform& platform, std::string pathText, std::string& o
   }
   out.clear();
   RegistryLocation location;
-  std::string data;
+  RegistryValue value;
   if (!ParseRegistryPath(pathText, platform.LeadBytes(), &location) ||
       !platform.ReadRegistryValue(location.root, location.view, location.keyPath,
-                                  location.valueName, kMaxRegistryValueBytes, &data)) {
+                                  location.valueName, kMaxRegistryValueBytes, &value)) {
     return false;
   }
-  out = std::string(text::Searchable(data));
+  out = std::string(text::Searchable(value.data));
+  // Installers write paths such as %ProgramFiles%\Example\example.exe as
+  // REG_EXPAND_SZ; Windows' shell does not expand them when it opens a file.
+  if (value.expandable) {
+    out = platform.ExpandEnvironment(out);
+  }
   return true;
 }

@@ -5,6 +5,7 @@
 #include "config/registry.h"
 #include "launch/shell_launcher.h"
 #include "launch/target_rules.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -15,6 +16,24 @@ bool LaunchLogged(CShellLauncher& shell, TraceLog& log, const char* label, const
   log.Write("And parameters:");
   log.Write(parameters);
   return shell.Launch(path, parameters);
+}
+
+// The launcher's folder in full. Started as Title\start.exe (or ..\start.exe,
+// \Title\start.exe) from a prompt, the folder as written holds no drive
+// letter for the installer, and means nothing to a program started in its
+// own folder. A folder that is full already stays as written, and so does
+// none at all (a launcher started by bare name).
+std::string FullFolder(Platform& platform, const std::string& dir,
+                       const text::LeadByteTest& isLeadByte) {
+  const bool drive =
+      dir.size() >= 2 && dir[1] == ':' && (dir.size() == 2 || text::IsSeparator(dir[2]));
+  const bool share = dir.size() >= 2 && text::IsSeparator(dir[0]) && text::IsSeparator(dir[1]);
+  if (dir.empty() || drive || share) {
+    return dir;
+  }
+  const std::string full = platform.FullPath(dir + "\\");
+  const int last = text::FindLastSeparator(full, isLeadByte);
+  return last == static_cast<int>(full.size()) - 1 ? text::Left(full, last) : full;
 }
 
 }  // namespace
@@ -31,8 +50,10 @@ bool CLauncherApp::RunLaunch() {
   LaunchSettings settings = ReadSettings(m_platform, m_szConfigFile, m_szSectionName);
   LogSettings(m_log, m_szConfigFile, m_szSectionName, settings);
 
+  const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
+  const std::string szLauncherDir = FullFolder(m_platform, m_szCurrentPath, isLeadByte);
   std::string& szParameters = settings.szInstalledAppParameters;
-  if (ReplaceDirectoryMarker(szParameters, m_szCurrentPath)) {
+  if (ReplaceDirectoryMarker(szParameters, szLauncherDir, isLeadByte)) {
     m_log.Write("Changed the InstalledAppParameters by replacing the Drive Letter variable");
     m_log.Write(szParameters);
   }
@@ -41,9 +62,8 @@ bool CLauncherApp::RunLaunch() {
     m_log.Write("Error szInstallFilename is NULL ");
     return false;
   }
-  const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
   const std::string szInstallFilename =
-      LocateInstaller(settings.szInstallFilename, m_szCurrentPath, isLeadByte);
+      LocateInstaller(settings.szInstallFilename, szLauncherDir, isLeadByte);
 
   std::string szInstalledDir;
   std::string szInstalledFilename;
@@ -51,7 +71,8 @@ bool CLauncherApp::RunLaunch() {
   ReadRegistryString(m_platform, settings.szInstalledRegPath, szInstalledDir);
   ReadRegistryString(m_platform, settings.szInstalledRegFilename, szInstalledFilename);
   ReadRegistryString(m_platform, settings.szInstalledRegFullFilename, szInstalledFullPath);
-  szInstalledFullPath = CutText(szInstalledFullPath, settings.szInstalledRegFullFilenameRemove);
+  szInstalledFullPath =
+      CutText(szInstalledFullPath, settings.szInstalledRegFullFilenameRemove, isLeadByte);
 
   CShellLauncher shell(m_platform, m_log);
   if (!szInstalledFullPath.empty()) {

@@ -1,9 +1,18 @@
 #include "launch/shell_launcher.h"
 
+#include "launch/target_rules.h"
 #include "platform/text.h"
 
 namespace {
+
 constexpr size_t kDirectoryBufferSize = 260;
+
+// True when the file name at the end of path has a type, such as .exe.
+bool HasType(const std::string& path, const text::LeadByteTest& isLeadByte) {
+  const int last = text::FindLastOf(path, ".\\/", isLeadByte);
+  return last >= 0 && path[static_cast<size_t>(last)] == '.';
+}
+
 }  // namespace
 
 bool CShellLauncher::Launch(std::string file, std::string parameters) {
@@ -11,9 +20,12 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
   std::string program = text::Unquoted(file);
   // A path with a folder or a drive is made full from the current directory
   // as it is now, so the shell does not resolve it again from the program's
-  // folder. A bare name stays bare, for the shell's own search.
-  const bool bare = text::IsBareName(program, isLeadByte);
-  if (!bare) {
+  // folder. A bare name stays bare, for the shell's own search, and a URL
+  // (http://host/x) stays as written: it names no file here.
+  const bool url = text::HasUrlScheme(program);
+  const bool bare = !url && text::IsBareName(program, isLeadByte);
+  const bool path = !url && !bare;
+  if (path) {
     program = m_platform.FullPath(program);
   }
   // The shell would open a folder window for the empty text or a folder;
@@ -21,8 +33,7 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
   if (program.empty() || m_platform.IsDirectory(program)) {
     return false;
   }
-  // Starting itself again would start itself again, without end.
-  if (m_platform.IsSameFile(program, m_platform.ExecutablePath())) {
+  if (!url && IsThisLauncher(program, bare)) {
     m_log.Write("Not started: it is this launcher itself");
     return false;
   }
@@ -30,7 +41,7 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
   // cannot be saved, the program starts from it as it is. D: alone would
   // mean the current folder of drive D, not its root.
   std::string programDir;
-  if (!bare) {
+  if (path) {
     programDir = text::Left(program, text::FindLastSeparator(program, isLeadByte));
     if (programDir.size() == 2 && programDir[1] == ':') {
       programDir += '\\';
@@ -47,4 +58,21 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
     m_platform.SetCurrentDir(saved);
   }
   return started;
+}
+
+// Starting itself again would start itself again, without end. A bare name
+// is looked for first in the current directory (Windows) or in the starting
+// program's own folder (Wine): either leads to the launcher's file only when
+// the name names it in the launcher's own folder. A name without a type
+// leads to it too when the shell adds .exe.
+bool CShellLauncher::IsThisLauncher(const std::string& program, bool bare) {
+  const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
+  const std::string self = m_platform.ExecutablePath();
+  const std::string candidate =
+      bare ? JoinPath(text::Left(self, text::FindLastSeparator(self, isLeadByte)), program,
+                      isLeadByte)
+           : program;
+  return m_platform.IsSameFile(candidate, self) ||
+         (!HasType(program, isLeadByte) && !m_platform.Exists(candidate) &&
+          m_platform.IsSameFile(candidate + ".exe", self));
 }

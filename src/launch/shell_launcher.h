@@ -15,11 +15,14 @@ class CShellLauncher {
   // True when the shell reports that the start succeeded; does not wait for
   // the program. A file in one pair of double quotes is the path inside
   // them. An empty name, a folder or this launcher's own executable is a
-  // failed start, never handed to the shell. The current directory is the
-  // same afterwards as before.
+  // failed start, never handed to the shell. A URL goes to the shell as
+  // written. The current directory is the same afterwards as before.
   bool Launch(std::string file, std::string parameters);
 
  private:
+  // True when program, full or bare, would start this launcher's own file.
+  bool IsThisLauncher(const std::string& program, bool bare);
+
   Platform& m_platform;
   TraceLog& m_log;
 };

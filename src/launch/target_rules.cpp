@@ -4,11 +4,17 @@
 
 namespace {
 
-// Replaces count characters at pos, and the character before them, by
-// replacement.
-std::string ReplaceWithCharBefore(const std::string& s, int pos, size_t count,
-                                  const std::string& replacement) {
-  return text::Left(s, pos - 1) + replacement + text::Mid(s, pos + static_cast<int>(count));
+// Replaces the first occurrence of what, at a character start, and the
+// whole character before it, by replacement. False when what does not occur.
+bool ReplaceWithCharBefore(std::string& s, const std::string& what, const std::string& replacement,
+                           const text::LeadByteTest& isLeadByte) {
+  const int pos = text::FindAtCharStart(s, what, isLeadByte);
+  if (pos < 0) {
+    return false;
+  }
+  s = text::Left(s, text::CharStartBefore(s, pos, isLeadByte)) + replacement +
+      text::Mid(s, pos + static_cast<int>(what.size()));
+  return true;
 }
 
 bool StartsWithSeparator(const std::string& s) { return !s.empty() && text::IsSeparator(s[0]); }
@@ -25,14 +31,9 @@ std::string ShareRoot(const std::string& dir, const text::LeadByteTest& isLeadBy
 
 }  // namespace
 
-bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcherDir) {
-  static const std::string kMarker = "PATH:";
-  const int pos = text::Find(parameters, kMarker);
-  if (pos < 0) {
-    return false;
-  }
-  parameters = ReplaceWithCharBefore(parameters, pos, kMarker.size(), launcherDir);
-  return true;
+bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcherDir,
+                            const text::LeadByteTest& isLeadByte) {
+  return ReplaceWithCharBefore(parameters, "PATH:", launcherDir, isLeadByte);
 }
 
 std::string LocateInstaller(const std::string& installer, const std::string& launcherDir,
@@ -55,16 +56,17 @@ std::string LocateInstaller(const std::string& installer, const std::string& lau
   return launcherDir + (StartsWithSeparator(installer) ? "" : "\\") + installer;
 }
 
-std::string CutText(const std::string& fullPath, const std::string& cut) {
-  if (fullPath.empty() || cut.empty()) {
-    return fullPath;
+std::string CutText(std::string fullPath, const std::string& cut,
+                    const text::LeadByteTest& isLeadByte) {
+  if (!cut.empty()) {
+    ReplaceWithCharBefore(fullPath, cut, std::string(), isLeadByte);
   }
-  const int pos = text::Find(fullPath, cut);
-  return pos < 0 ? fullPath : ReplaceWithCharBefore(fullPath, pos, cut.size(), std::string());
+  return fullPath;
 }
 
-std::string JoinPath(const std::string& dir, const std::string& file,
+std::string JoinPath(const std::string& quotedDir, const std::string& file,
                      const text::LeadByteTest& isLeadByte) {
+  const std::string dir = text::Unquoted(quotedDir);
   const bool dirEnds =
       !dir.empty() && text::FindLastSeparator(dir, isLeadByte) == static_cast<int>(dir.size()) - 1;
   const bool fileStarts = StartsWithSeparator(file);

@@ -9,8 +9,11 @@
 
 // Replaces the first "PATH:" in the parameters, together with the one spare
 // character in front of it (%PATH:), by the launcher directory. False, and
-// the parameters unchanged, when there is no marker.
-bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcherDir);
+// the parameters unchanged, when there is no marker. The marker and the
+// character are whole characters of the ANSI code page, double-byte ones
+// included (a full-width ％ is two bytes).
+bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcherDir,
+                            const text::LeadByteTest& isLeadByte);
 
 // Moves the installer onto the launcher's drive: a drive letter is replaced
 // by the launcher's, a relative path is taken from the launcher directory.
@@ -18,10 +21,13 @@ std::string LocateInstaller(const std::string& installer, const std::string& lau
                             const text::LeadByteTest& isLeadByte);
 
 // Removes the first occurrence of cut, with the one character in front of it
-// (such as a separating space), from the full path.
-std::string CutText(const std::string& fullPath, const std::string& cut);
+// (such as a separating space), from the full path; whole characters, as for
+// the marker.
+std::string CutText(std::string fullPath, const std::string& cut,
+                    const text::LeadByteTest& isLeadByte);
 
 // Directory and file name with exactly one separator at the seam when each
-// side brings at most one.
-std::string JoinPath(const std::string& dir, const std::string& file,
+// side brings at most one. A directory in one pair of double quotes, as
+// registry values often hold it, is the one inside them.
+std::string JoinPath(const std::string& quotedDir, const std::string& file,
                      const text::LeadByteTest& isLeadByte);

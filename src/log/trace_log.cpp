@@ -12,6 +12,38 @@ std::string FormatTimestamp(const LocalTime& time) {
   return buffer;
 }
 
+namespace {
+
+// "(3/9/2004, 2:05:09:007PM) ", as each entry begins; # stands for one or
+// more digits.
+bool BeginsAsEntry(const std::string& s) {
+  static const std::string kPattern = "(#/#/#, #:#:#:#";
+  size_t at = 0;
+  for (const char expected : kPattern) {
+    if (expected == '#') {
+      const size_t digits = at;
+      while (at < s.size() && s[at] >= '0' && s[at] <= '9') {
+        ++at;
+      }
+      if (at == digits) {
+        return false;
+      }
+    } else if (at >= s.size() || s[at++] != expected) {
+      return false;
+    }
+  }
+  const std::string end = s.substr(at, 4);
+  return end == "AM) " || end == "PM) ";
+}
+
+}  // namespace
+
+bool MayReplaceWithLog(Platform& platform, const std::string& name) {
+  std::string start;
+  return !platform.Exists(name) ||
+         (platform.ReadFileStart(name, 64, &start) && (start.empty() || BeginsAsEntry(start)));
+}
+
 void TraceLog::SetFilename(const std::string& name) {
   m_szFilename = name;
   if (!name.empty()) {

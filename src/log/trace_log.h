@@ -11,6 +11,11 @@
 // "3/9/2004, 2:05:09:007PM".
 std::string FormatTimestamp(const LocalTime& time);
 
+// True when the command line's -log may replace the file: it is missing,
+// empty, or begins as a trace log does. Any other file is someone's data
+// (-log start.ini is one slip of the tab key away) and must stay.
+bool MayReplaceWithLog(Platform& platform, const std::string& name);
+
 class TraceLog {
  public:
   explicit TraceLog(Platform& platform) : m_platform(platform) {}

@@ -15,6 +15,13 @@ enum class RegistryRoot { LocalMachine, ClassesRoot, CurrentUser, Users };
 // one named. 32-bit Windows has one view only and ignores the choice.
 enum class RegistryView { Own, Bits32, Bits64 };
 
+// The raw data of one registry value, and whether its type is REG_EXPAND_SZ:
+// text whose %variables% are to be expanded before it is used.
+struct RegistryValue {
+  std::string data;
+  bool expandable = false;
+};
+
 struct LocalTime {
   int year = 0;
   int month = 0;
@@ -48,12 +55,15 @@ class Platform {
   virtual std::string ReadIniString(const std::string& file, const std::string& section,
                                     const std::string& key, size_t bufferSize) = 0;
 
-  // The raw data of one registry value, of any type. Fails when the key
-  // cannot be opened for querying, the value is missing, or its data is
-  // longer than maxBytes.
+  // One registry value, of any type. Fails when the key cannot be opened for
+  // querying, the value is missing, or its data is longer than maxBytes.
   virtual bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
                                  const std::string& valueName, size_t maxBytes,
-                                 std::string* data) = 0;
+                                 RegistryValue* value) = 0;
+
+  // The text with each %variable% of the environment replaced by its value;
+  // unknown ones stay as written.
+  virtual std::string ExpandEnvironment(const std::string& text) = 0;
 
   // Starts a program or opens a document through the shell's "open" action
   // in the normal window state, without waiting. True when the shell reports
@@ -69,6 +79,9 @@ class Platform {
 
   // The result is not reported: a missing file is as good as a deleted one.
   virtual void RemoveFile(const std::string& name) = 0;
+
+  // True when name is an existing file or directory.
+  virtual bool Exists(const std::string& name) = 0;
 
   // True when name is an existing directory.
   virtual bool IsDirectory(const std::string& name) = 0;
@@ -88,6 +101,10 @@ class Platform {
   // True when the file can be opened for reading as text, with no sharing
   // restriction; it is closed again at once.
   virtual bool CanOpenForReading(const std::string& name) = 0;
+
+  // Up to count bytes from the start of a file. False when it cannot be
+  // opened for reading.
+  virtual bool ReadFileStart(const std::string& name, size_t count, std::string* start) = 0;
 
   // Appends text in text mode (a line feed becomes CR LF), with no sharing
   // restriction, creating the file when absent. False when it cannot be

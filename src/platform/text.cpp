@@ -59,6 +59,18 @@ int FindLastSeparator(const std::string& s, const LeadByteTest& isLeadByte) {
   return FindLastOf(s, "\\/", isLeadByte);
 }
 
+int CharStartBefore(const std::string& s, int pos, const LeadByteTest& isLeadByte) {
+  int before = -1;
+  ForEachCharStart(s, isLeadByte, [&](int start) {
+    if (start >= pos) {
+      return true;
+    }
+    before = start;
+    return false;
+  });
+  return before;
+}
+
 std::string Left(const std::string& s, int count) { return Mid(s, 0, count); }
 
 std::string Mid(const std::string& s, int start) {
@@ -77,6 +89,16 @@ bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte) {
   return FindLastSeparator(s, isLeadByte) < 0 && Mid(s, 1, 1) != ":";
 }
 
+bool HasUrlScheme(const std::string& s) {
+  const size_t colon = s.find(':');
+  if (colon == std::string::npos || colon < 2 || !IsAsciiLetter(s[0])) {
+    return false;
+  }
+  return std::all_of(s.begin() + 1, s.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+    return IsAsciiAlphanumeric(c) || c == '+' || c == '-' || c == '.';
+  });
+}
+
 std::string Unquoted(const std::string& s) {
   const bool quoted = s.size() >= 2 && s.front() == '"' && s.back() == '"';
   return quoted ? s.substr(1, s.size() - 2) : s;
@@ -93,8 +115,8 @@ std::string AsciiLower(std::string s) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsAsciiAlphanumeric(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool IsAsciiAlphanumeric(char c) { return IsAsciiLetter(c) || (c >= '0' && c <= '9'); }
 
 }  // namespace text

@@ -33,6 +33,10 @@ int FindLastOf(const std::string& s, std::string_view chars, const LeadByteTest&
 // The last backslash or forward slash, at a character start, or -1.
 int FindLastSeparator(const std::string& s, const LeadByteTest& isLeadByte);
 
+// Index of the start of the character that ends just before pos, both
+// bytes of a double-byte one included; -1 when pos is 0.
+int CharStartBefore(const std::string& s, int pos, const LeadByteTest& isLeadByte);
+
 std::string Left(const std::string& s, int count);
 std::string Mid(const std::string& s, int start);
 std::string Mid(const std::string& s, int start, int count);
@@ -41,6 +45,11 @@ std::string Mid(const std::string& s, int start, int count);
 // the shell looks for along its own search path.
 bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte);
 
+// A URL or another name the shell resolves by its scheme, such as
+// http://host/x or mailto:x: two characters or more (a letter, then letters,
+// digits, +, - or .) before the first colon, where a drive letter has one.
+bool HasUrlScheme(const std::string& s);
+
 // The text inside one pair of double quotes around the whole of s, else s.
 std::string Unquoted(const std::string& s);
 
@@ -48,6 +57,8 @@ std::string Unquoted(const std::string& s);
 std::string AsciiLower(std::string s);
 
 bool IsSeparator(char c);
+
+bool IsAsciiLetter(char c);
 
 bool IsAsciiAlphanumeric(char c);
 

@@ -79,7 +79,7 @@ std::string Win32Platform::ReadIniString(const std::string& file, const std::str
 
 bool Win32Platform::ReadRegistryValue(RegistryRoot root, RegistryView view,
                                       const std::string& keyPath, const std::string& valueName,
-                                      size_t maxBytes, std::string* data) {
+                                      size_t maxBytes, RegistryValue* value) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(RegistryRootKey(root), keyPath.c_str(), 0,
                     KEY_QUERY_VALUE | RegistryViewFlag(view), &key) != ERROR_SUCCESS) {
@@ -94,8 +94,15 @@ bool Win32Platform::ReadRegistryValue(RegistryRoot root, RegistryView view,
   if (status != ERROR_SUCCESS || size > buffer.size()) {
     return false;
   }
-  data->assign(reinterpret_cast<const char*>(buffer.data()), size);
+  value->data.assign(reinterpret_cast<const char*>(buffer.data()), size);
+  value->expandable = type == REG_EXPAND_SZ;
   return true;
+}
+
+std::string Win32Platform::ExpandEnvironment(const std::string& text) {
+  std::vector<char> buffer(kLongPath, '\0');
+  const DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), kLongPath);
+  return length == 0 || length > kLongPath ? text : std::string(buffer.data());
 }
 
 bool Win32Platform::ShellOpen(const std::string& file, const std::string& parameters) {
@@ -133,6 +140,10 @@ LocalTime Win32Platform::Now() {
 }
 
 void Win32Platform::RemoveFile(const std::string& name) { DeleteFileA(name.c_str()); }
+
+bool Win32Platform::Exists(const std::string& name) {
+  return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool Win32Platform::IsDirectory(const std::string& name) {
   const DWORD attributes = GetFileAttributesA(name.c_str());
@@ -173,6 +184,22 @@ bool Win32Platform::CanOpenForReading(const std::string& name) {
   }
   std::fclose(file);
   return true;
+}
+
+bool Win32Platform::ReadFileStart(const std::string& name, size_t count, std::string* start) {
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  std::vector<char> buffer(count, '\0');
+  DWORD read = 0;
+  const bool done =
+      ReadFile(file, buffer.data(), static_cast<DWORD>(count), &read, nullptr) != FALSE;
+  CloseHandle(file);
+  start->assign(buffer.data(), read);
+  return done;
 }
 
 bool Win32Platform::AppendText(const std::string& name, const std::string& text) {

@@ -11,16 +11,20 @@ class Win32Platform final : public Platform {
   std::string ReadIniString(const std::string& file, const std::string& section,
                             const std::string& key, size_t bufferSize) override;
   bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
-                         const std::string& valueName, size_t maxBytes, std::string* data) override;
+                         const std::string& valueName, size_t maxBytes,
+                         RegistryValue* value) override;
+  std::string ExpandEnvironment(const std::string& text) override;
   bool ShellOpen(const std::string& file, const std::string& parameters) override;
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override;
   bool SetCurrentDir(const std::string& dir) override;
   LocalTime Now() override;
   void RemoveFile(const std::string& name) override;
+  bool Exists(const std::string& name) override;
   bool IsDirectory(const std::string& name) override;
   std::string FullPath(const std::string& name) override;
   std::string ExecutablePath() override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
   bool CanOpenForReading(const std::string& name) override;
+  bool ReadFileStart(const std::string& name, size_t count, std::string* start) override;
   bool AppendText(const std::string& name, const std::string& text) override;
 };

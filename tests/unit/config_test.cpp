@@ -73,16 +73,28 @@ TEST(Registry, PathTextsNameRootViewKeyAndValue) {
   }
 }
 
+// An expandable value (REG_EXPAND_SZ) arrives with its variables expanded;
+// a value of another type as it stands.
 TEST(Registry, ReadsUpTo255BytesAsTextWhateverTheType) {
   VirtualPlatform platform;
   const std::string fits(254, 'a');
-  const Texts values = {"fits", fits + '\0', "long", fits + "a\0"s, "dword", "\x2a\0\0\0"s};
-  for (size_t k = 0; k < values.size(); k += 2) {
-    platform.registry[{RegistryRoot::LocalMachine, RegistryView::Own, "S", values[k]}] =
-        values[k + 1];
+  const std::map<std::string, std::string> values = {{"fits", fits + '\0'},
+                                                     {"long", fits + "a\0"s},
+                                                     {"dword", "\x2a\0\0\0"s},
+                                                     {"exp", "%P%\\x.exe\0"s},
+                                                     {"sz", "%P%\\x.exe"}};
+  for (const auto& [name, value] : values) {
+    platform.registry[{RegistryRoot::LocalMachine, RegistryView::Own, "S", name}] = value;
   }
-  for (const auto& [name, want] : std::map<std::string, std::string>{
-           {"fits", fits}, {"long", "-"}, {"dword", "*"}, {"none", "-"}}) {
+  platform.expandable = {"exp"};
+  platform.environment = {{"P", "C:\\Program Files"}};
+  for (const auto& [name, want] :
+       std::map<std::string, std::string>{{"fits", fits},
+                                          {"long", "-"},
+                                          {"dword", "*"},
+                                          {"none", "-"},
+                                          {"exp", "C:\\Program Files\\x.exe"},
+                                          {"sz", "%P%\\x.exe"}}) {
     std::string out = "stale";
     EXPECT_EQ(ReadRegistryString(platform, "HKEY_LOCAL_MACHINE\\S\\" + name, out), want != "-");
     EXPECT_EQ(out, want == "-" ? "" : want) << name;

@@ -1,28 +1,35 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/launcher_app.h"
 #include "launch/shell_launcher.h"
 #include "virtual_platform.h"
 
 namespace {
 
-const char kIni[] = "D:\\Title\\start.ini";
 const char kMarker[] = "Changed the InstalledAppParameters by replacing the Drive Letter variable";
 
-// The launcher D:\Title\start.exe, started with -log. Its start.ini names the
+// The launcher D:\Title\start.exe (or the one line names), started with -log
+// from C:\Work. Its start.ini names the
 // installer E:\S\s.exe, parameters, the app a.exe and three registry values
-// HKEY_LOCAL_MACHINE\P\Full, Dir and File. Changes (Key=value;...) set those
-// values, or keys of start.ini.
+// HKEY_LOCAL_MACHINE\P\Full (expandable, with %P% for C:\P), Dir and File. Changes (Key=value;...)
+// set those values, or keys of start.ini.
 struct Launch : VirtualPlatform {
   TraceLog log{*this};
   CLauncherApp app{*this, log};
   bool result;
 
-  explicit Launch(const std::string& changes) {
-    commandLine = "\"D:\\Title\\start.exe\" -log";
+  explicit Launch(const std::string& changes,
+                  const std::string& line = "\"D:\\Title\\start.exe\"") {
+    commandLine = line + " -log";
+    const std::string file =
+        line.substr(line[0] == '"', line.find(".exe") - (line[0] == '"')) + ".ini";
     leadBytes = {'\x95'};
-    startable = {"C:\\P\\b.exe", "D:\\S\\s.exe", "C:\\P\\a.exe", "notepad.exe"};
+    startable = {"C:\\P\\b.exe", "D:\\S\\s.exe", "C:\\P\\a.exe", "notepad.exe", "http://h/a"};
     directories = {"C:\\P"};
+    expandable = {"Full"};
+    environment = {{"P", "C:\\P"}};
     for (const std::string& change :
          Split("InstallFilename=E:\\S\\s.exe;InstallParameters=/quiet;InstalledAppFilename=a.exe;"
                "InstalledAppParameters=%PATH:\\d;InstalledRegFullFilename=HKEY_LOCAL_MACHINE\\P\\"
@@ -34,7 +41,7 @@ struct Launch : VirtualPlatform {
       if (key == "Full" || key == "Dir" || key == "File") {
         registry[{RegistryRoot::LocalMachine, RegistryView::Own, "P", key}] = value;
       } else {
-        SetIni(kIni, "start", key, value);
+        SetIni(file, "start", key, value);
       }
     }
     EXPECT_TRUE(app.ParseCommandLine());
@@ -75,22 +82,31 @@ Texts Expand(const std::string& shorthand) {
 
 }  // namespace
 
+// The whole trace of a start from the registry's full path, as the real
+// launcher writes it under Wine: tests/trace.txt, @ standing for its folder.
 TEST(LaunchSequence, WholeTraceOfAFullPathStart) {
-  Launch run("Full=C:\\P\\b.exe");
-  EXPECT_TRUE(run.result);
-  Texts want = Split(
-      " Log File Started;Command Line Parameters passed to the launch are:;\"D:\\Title\\start.exe\""
-      " -log;m_szCurrentPath=;D:\\Title;m_szCurrentExeName=;start.exe;m_szAppAlias=;start;m_szPas"
-      "sedAlias=;;Trying to Configuration File with the following name: ;D:\\Title\\start.ini;Pars"
-      "ing Config File:;D:\\Title\\start.ini;Using Section Name:;start;szInstallFilename:;E:\\S\\s"
-      ".exe;szInstallParameters:;/quiet;szInstalledRegPath:;HKEY_LOCAL_MACHINE\\P\\Dir;szInstalled"
-      "RegPathRemove:;;szInstalledRegFilename:;HKEY_LOCAL_MACHINE\\P\\File;szInstalledRegFilenameR"
-      "emove:;;szInstalledAppFilename:;a.exe;szInstalledRegFullFilename:;HKEY_LOCAL_MACHINE\\P\\Fu"
-      "ll;szInstalledRegFullFilenameRemove:;;szInstalledAppParameters:;%PATH:\\d");
-  const Texts decisions = Expand(std::string(kMarker) + ";D:\\Title\\d;I:C:\\P\\b.exe;ok");
-  want.insert(want.end(), decisions.begin(), decisions.end());
-  EXPECT_EQ(run.LogEntries("c:\\install.log"), want);
-  EXPECT_EQ(run.app.m_szConfigFile, kIni);
+  VirtualPlatform run;
+  run.commandLine = "\"D:\\trace\\start.exe\" -log run.log";
+  for (const std::string& setting :
+       Split("InstallFilename=Setup\\setup.exe;InstalledAppParameters=%PATH:\\data;"
+             "InstalledRegFullFilename=HKEY_CURRENT_USER\\Software\\StartpointTest\\Full")) {
+    const size_t equals = setting.find('=');
+    run.SetIni("D:\\trace\\start.ini", "start", setting.substr(0, equals),
+               setting.substr(equals + 1));
+  }
+  run.registry[{RegistryRoot::CurrentUser, RegistryView::Own, "Software\\StartpointTest", "Full"}] =
+      "C:\\Prog\\app.exe";
+  run.startable = {"C:\\Prog\\app.exe"};
+  TraceLog log(run);
+  CLauncherApp(run, log).Run();
+  std::ifstream golden(STARTPOINT_TRACE);
+  Texts want;
+  for (std::string line; std::getline(golden, line); want.push_back(line)) {
+    for (size_t at = line.find('@'); at != std::string::npos; at = line.find('@')) {
+      line.replace(at, 1, "D:\\trace");
+    }
+  }
+  EXPECT_EQ(run.LogEntries("run.log"), want);
 }
 
 // Each row: changes|log entries after the directory marker's|starts, each as
@@ -118,6 +134,12 @@ TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
            "InstallFilename=C:/S/s.exe|setup:D:/S/s.exe;error|D:/S/s.exe>D:/S",
            "InstallFilename=E:\\s.exe|setup:D:\\s.exe;error|D:\\s.exe>D:\\",
            "Full=notepad.exe|I:notepad.exe;ok|notepad.exe>C:\\Work",
+           // Expanded before anything is decided; a URL as written; the
+           // launcher's own name bare, or without its type.
+           "Full=%P%\\b.exe|I:C:\\P\\b.exe;ok|C:\\P\\b.exe>C:\\P",
+           "Full=http://h/a|I:http://h/a;ok|http://h/a>C:\\Work",
+           "Full=START.exe|I:START.exe;refused;setup|setup",
+           "Full=D:\\Title\\start|I:D:\\Title\\start;refused;setup|setup",
            "Dir=C:\\\x95\\|J:C:\\\x95\\\\a.exe;setup|C:\\\x95\\\\a.exe>C:\\\x95\\;setup",  // 表
        }) {
     const Texts cell = Split(row, '|');
@@ -135,6 +157,19 @@ TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
     EXPECT_EQ(starts, Split(cell[2])) << row;
     EXPECT_EQ(run.result, Expand(cell[1]).back().rfind("Succe", 0) == 0) << row;
     EXPECT_EQ(run.currentDir, "C:\\Work");
+  }
+}
+
+// Each row: the launcher's path|its folder in full, which gives the
+// installer's drive and replaces %PATH:.
+TEST(LaunchSequence, TakesTheLaunchersFolderInFull) {
+  for (const char* row : {"Title\\start.exe|C:\\Work\\Title", "\\Title\\start.exe|C:\\Title",
+                          "E:\\Title\\start.exe|E:\\Title", "E:\\start.exe|E:"}) {
+    const Texts cell = Split(row, '|');
+    Launch run("", cell[0]);
+    const Texts log = run.LogEntries("c:\\install.log");
+    EXPECT_EQ(*(std::find(log.begin(), log.end(), kMarker) + 1), cell[1] + "\\d");
+    EXPECT_EQ(run.starts.at(0).file, cell[1].substr(0, 2) + "\\S\\s.exe") << row;
   }
 }
 

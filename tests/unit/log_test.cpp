@@ -47,3 +47,19 @@ TEST(TraceLog, EntriesAreTimestampedLinesOfTheMessageAsDataWhileOnAndNamed) {
             "(3/9/2004, 2:05:09:007PM) \r\n"
             "(3/9/2004, 2:05:09:007PM) first\r\nsecond\r\n");
 }
+
+// Each row: the start of the file that -log names ("-": no file; "!": one
+// that cannot be read)|whether the command line's -log may replace it.
+TEST(TraceLog, TheCommandLineReplacesOnlyAMissingEmptyOrTraceLogFile) {
+  for (const char* row : {"-|yes", "|yes", "(12/31/2026, 11:59:59:999AM)  Log File Started|yes",
+                          "!(3/9/2004, 2:05:09:007PM) x|no", "[start]\r\nInstallFilename=x|no",
+                          "(3/9/2004, 2:05:09:007XM) x|no", "(3/9/2004, 2:05:09:007PM|no"}) {
+    const Texts cell = Split(row, '|');
+    VirtualPlatform platform;
+    if (cell[0] != "-") {
+      platform.files["x.log"] = cell[0].substr(cell[0][0] == '!');
+      platform.unreadable.insert(cell[0][0] == '!' ? "x.log" : "");
+    }
+    EXPECT_EQ(MayReplaceWithLog(platform, "x.log"), cell[1] == "yes") << row;
+  }
+}

@@ -6,12 +6,14 @@
 
 // Each row: rule|first input|second input|result.
 TEST(TargetRules, Table) {
-  const text::LeadByteTest lead95 = [](char c) { return c == '\x95'; };  // 表 is 0x95 0x5C
+  // 表 is 0x95 0x5C, the full-width ％ 0x81 0x93.
+  const text::LeadByteTest lead = [](char c) { return c == '\x95' || c == '\x81'; };
   for (const char* row : {
            "marker|/play %PATH:\\Movie|D:|/play D:\\Movie",
            "marker|%PATH:\\a %PATH:\\b|D:\\T|D:\\T\\a %PATH:\\b",
            "marker|PATH:|D:\\Title|D:\\Title",
            "marker|/dir %path:\\x|D:|unchanged",
+           "marker|/play \x81\x93PATH:\\Movie|D:\\T|/play D:\\T\\Movie",
            "locate|E:\\Setup\\setup.exe|D:\\Title|D:\\Setup\\setup.exe",
            "locate|C:setup.exe|D:|D:setup.exe",
            "locate|Setup\\setup.exe|D:\\Title|D:\\Title\\Setup\\setup.exe",
@@ -31,18 +33,22 @@ TEST(TargetRules, Table) {
            "cut|C:\\Prog\\app.exe|C:\\Prog\\app.exe|",
            "cut|C:\\Prog\\app.exe|:\\Prog\\app.exe|",
            "cut|C:\\Prog\\app.exe|none|C:\\Prog\\app.exe",
+           "cut|C:\\\x95\\\x95\\/x|/x|C:\\\x95\\",  // 表 before the cut goes whole
            "join|C:\\App\\|\\app.exe|C:\\App\\app.exe",
            "join|C:\\App|app.exe|C:\\App\\app.exe",
            "join|C:\\App/|app.exe|C:\\App/app.exe",
            "join|C:\\App|/app.exe|C:\\App/app.exe",
            "join|D:\\\x95\\|a.exe|D:\\\x95\\\\a.exe",
+           "join|\"C:\\Ex App\"|a.exe|C:\\Ex App\\a.exe",
+           "join|\"C:\\Ex App\\\"|\\a.exe|C:\\Ex App\\a.exe",
        }) {
     const Texts cell = Split(row, '|');
     std::string marked = cell[1];
-    EXPECT_EQ(cell[0] == "marker"   ? ReplaceDirectoryMarker(marked, cell[2]) ? marked : "unchanged"
-              : cell[0] == "locate" ? LocateInstaller(cell[1], cell[2], lead95)
-              : cell[0] == "cut"    ? CutText(cell[1], cell[2])
-                                    : JoinPath(cell[1], cell[2], lead95),
+    EXPECT_EQ(cell[0] == "marker"
+                  ? ReplaceDirectoryMarker(marked, cell[2], lead) ? marked : "unchanged"
+              : cell[0] == "locate" ? LocateInstaller(cell[1], cell[2], lead)
+              : cell[0] == "cut"    ? CutText(cell[1], cell[2], lead)
+                                    : JoinPath(cell[1], cell[2], lead),
               cell[3])
         << row;
   }

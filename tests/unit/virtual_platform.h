@@ -44,13 +44,22 @@ class VirtualPlatform : public Platform {
   }
   bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
                          const std::string& valueName, size_t maxBytes,
-                         std::string* data) override {
+                         RegistryValue* value) override {
     const auto found = registry.find({root, view, keyPath, valueName});
     if (found == registry.end() || found->second.size() > maxBytes) {
       return false;
     }
-    *data = found->second;
+    *value = {found->second, expandable.count(valueName) != 0};
     return true;
+  }
+  // The first %NAME% of each variable, in that letter case, becomes its value.
+  std::string ExpandEnvironment(const std::string& text) override {
+    std::string out = text;
+    for (const auto& [name, value] : environment) {
+      const size_t at = out.find("%" + name + "%");
+      out = at == std::string::npos ? out : out.replace(at, name.size() + 2, value);
+    }
+    return out;
   }
   // Succeeds for the programs listed in startable.
   bool ShellOpen(const std::string& file, const std::string& parameters) override {
@@ -70,6 +79,9 @@ class VirtualPlatform : public Platform {
   }
   LocalTime Now() override { return clock; }
   void RemoveFile(const std::string& name) override { files.erase(name); }
+  bool Exists(const std::string& name) override {
+    return files.count(name) + directories.count(name) != 0;
+  }
   bool IsDirectory(const std::string& name) override { return directories.count(name) != 0; }
   // Only C:\... and \\... are full; \x is on the current drive. Nothing is
   // normalised.
@@ -85,6 +97,13 @@ class VirtualPlatform : public Platform {
   }
   bool CanOpenForReading(const std::string& name) override {
     return files.count(name) != 0 && unreadable.count(name) == 0;
+  }
+  bool ReadFileStart(const std::string& name, size_t count, std::string* start) override {
+    if (!CanOpenForReading(name)) {
+      return false;
+    }
+    *start = files[name].substr(0, count);
+    return true;
   }
   bool AppendText(const std::string& name, const std::string& text) override {
     if (unwritable.count(name) != 0) {
@@ -113,6 +132,8 @@ class VirtualPlatform : public Platform {
   std::set<char> leadBytes;
   std::map<std::string, std::string> files;
   std::set<std::string> directories, unreadable, unwritable, startable;
+  std::set<std::string> expandable;  // names of REG_EXPAND_SZ values
+  std::map<std::string, std::string> environment;
   std::map<std::tuple<std::string, std::string, std::string>, std::string> ini;
   std::map<std::tuple<RegistryRoot, RegistryView, std::string, std::string>, std::string> registry;
   std::string currentDir = "C:\\Work";

@@ -30,6 +30,7 @@ ENTRY = re.compile(r"\((?:1[0-2]|[1-9])/[1-9]\d?/\d{4}, (?:1[0-2]|\d):[0-5]\d:[0
 # that it holds in this order; "@" stands for the row's folder.
 INSTALLER, APP = "@\\Setup\\setup.exe||@\\Setup", "D:\\App\\app.exe||D:\\App"
 STARTED, FAILED = "Successfully Launched InstallFilename", "Error Launching InstallFilename"
+OLD = b"(1/2/2003, 4:05:06:007AM) an earlier run\r\n"
 APP_STARTED, JOINED = "Successfully Launched Installed App", "Success Launching InstalledApp"
 SELF = "Not started: it is this launcher itself|" + FAILED
 # Values from registry.reg, named in InstalledRegFullFilename (F).
@@ -68,7 +69,7 @@ ROWS = [
     # relative log: the launcher's working directory was restored.
     row("own_drive", {"InstallParameters": "/q"}, "D:\\Setup\\setup.exe|/q|D:\\Setup", setup="C:\\Setup\\setup.exe"),
     row("trace", {F: K + "Full", "InstalledAppParameters": "%PATH:\\data"}, "C:\\Prog\\app.exe|@\\data|C:\\Prog",
-        "|".join((HERE / "trace.txt").read_text().splitlines()), check=0, whole=True),
+        "|".join((HERE.parent / "trace.txt").read_text().splitlines()), check=0, whole=True),
     row("reg_file", {"InstalledRegPath": K + "Dir", "InstalledRegFilename": K + "File", "InstalledAppFilename": "x"},
         APP, JOINED),
     row("app_file", {"InstalledRegPath": K + "Dir", "InstalledAppFilename": "app.exe"}, APP, JOINED),
@@ -76,10 +77,9 @@ ROWS = [
     row("no_installer", {}, "", "@\\Setup\\none.exe|" + FAILED, setup="Setup\\none.exe", check=2),
     row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
     # The -log switch.
-    row("default_log", line='"@\\start.exe" -log', logfile="C:\\install.log", files={"C:\\install.log": b"old\r\n"}),
-    row("no_exe", line="@\\start -log kept.log", files={"C:\\runs\\no_exe\\kept.log": b"kept"}, starts="", log=None),
-    row("capitals", exe="START.EXE", line="@\\START.EXE -LOG run.log", log="m_szCurrentExeName=|START.EXE|START"),
-    row("Setup -Logs", line='"@\\start.exe" movie-logo -log run.log', starts="", log="@|m_szPassedAlias=|movie-logo"),
+    row("default_log", line='"@\\start.exe" -log', logfile="C:\\install.log", files={"C:\\install.log": OLD}),
+    # A file that is not a trace log stays, and the run writes no log.
+    row("log_ini", line='"@\\start.exe" -log @\\start.ini', log=None),
     # Bad input: each row also proves that nothing else changed or went on running.
     row("long", {}, "", f"{HEAD}{FILLER}{TAIL}|m_szPassedAlias=|{FILLER}|Error szInstallFilename is NULL ",
         line=HEAD + FILLER + TAIL),
@@ -89,7 +89,7 @@ ROWS = [
     row("dword", {F: K + "Dword"}, log="Launching Installed App with path:|ABC|" + STARTED),
     row("binary", {F: K + "Binary"}, APP, "D:\\App\\app.exe|" + APP_STARTED),
     row("folder", {F: K + "Dir"}, log="Launching Installed App with path:|D:\\App|" + STARTED),
-    row("read_only", files={"C:\\runs\\read_only\\run.log": b"old\r\n"}, log=None, readonly=True),
+    row("read_only", files={"C:\\runs\\read_only\\run.log": OLD}, log=None, readonly=True),
     # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
     row("together", starts=";".join([INSTALLER] * 4), copies=4),
     row("share", {}, f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
@@ -98,7 +98,12 @@ ROWS = [
     row("both_own", {F: VIEW.format(OWN) + "Both"}, f"D:\\App\\Both{OWN}.exe||D:\\App", APP_STARTED),
     row("self", {}, "", SELF, exe="setup.exe", setup="setup.exe"),
     row("share_self", {}, "", SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
-    row("Course.Exercises", log="m_szCurrentPath=|@|" + STARTED),
+    row("Tools.exe dir", log="m_szCurrentPath=|@|" + STARTED),
+    # Started as Title\start.exe, the launcher takes the drive from its folder in full.
+    row("Title", {}, "C:\\Setup\\setup.exe||C:\\Setup", at="C:\\runs\\Title\\", line="Title\\start.exe -log run.log",
+        setup="E:\\Setup\\setup.exe"),
+    row("bare_self", {F: K + "Self"}, log="setup.exe|Not started: it is this launcher itself|" + STARTED, exe="setup.exe"),
+    row("expand", {F: K + "Expand"}, "C:\\Prog\\app.exe||C:\\Prog", "Launching Installed App with path:|C:\\Prog\\app.exe"),
     # ソ is 83 5C in code page 932: its second byte is a backslash.
     row("dbcs", exe="ソフト.exe", env=JAPANESE, log="m_szCurrentPath=|@|ソフト.exe|ソフト"),
 ]

@@ -20,9 +20,10 @@ bool IsProgramType(const std::string& file) {
 
 bool CheckingPlatform::ReadRegistryValue(RegistryRoot root, RegistryView view,
                                          const std::string& keyPath, const std::string& valueName,
-                                         size_t maxBytes, std::string* data) {
-  const bool found = m_real.ReadRegistryValue(root, view, keyPath, valueName, maxBytes, data);
-  m_registryReads.push_back({root, view, keyPath, valueName, found, found ? *data : std::string()});
+                                         size_t maxBytes, RegistryValue* value) {
+  const bool found = m_real.ReadRegistryValue(root, view, keyPath, valueName, maxBytes, value);
+  m_registryReads.push_back(
+      {root, view, keyPath, valueName, found, found ? *value : RegistryValue()});
   return found;
 }
 

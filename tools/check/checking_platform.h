@@ -20,7 +20,7 @@ struct RegistryRead {
   std::string keyPath;
   std::string valueName;
   bool found = false;
-  std::string data;
+  RegistryValue value;
 };
 
 // One start the launcher attempts, with the verdict the shell would give.
@@ -53,7 +53,11 @@ class CheckingPlatform final : public Platform {
     return m_real.ReadIniString(file, section, key, bufferSize);
   }
   bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
-                         const std::string& valueName, size_t maxBytes, std::string* data) override;
+                         const std::string& valueName, size_t maxBytes,
+                         RegistryValue* value) override;
+  std::string ExpandEnvironment(const std::string& text) override {
+    return m_real.ExpandEnvironment(text);
+  }
   // Records the start instead of making it, with the shell's verdict
   // predicted from what is on this machine.
   bool ShellOpen(const std::string& file, const std::string& parameters) override;
@@ -66,11 +70,15 @@ class CheckingPlatform final : public Platform {
   void RemoveFile(const std::string&) override {}
   // The launcher asks both just before it would hand a file to the shell:
   // a yes ends that attempt, so it is recorded as a failed start.
+  bool Exists(const std::string& name) override { return m_real.Exists(name); }
   bool IsDirectory(const std::string& name) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
   std::string FullPath(const std::string& name) override { return m_real.FullPath(name); }
   std::string ExecutablePath() override { return m_launcherPath; }
   bool CanOpenForReading(const std::string& name) override;
+  bool ReadFileStart(const std::string& name, size_t count, std::string* start) override {
+    return m_real.ReadFileStart(name, count, start);
+  }
   // The trace goes to memory, never to a file.
   bool AppendText(const std::string& name, const std::string& text) override {
     m_logFile = name;

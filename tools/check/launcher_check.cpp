@@ -275,19 +275,24 @@ class Checker {
     return message == std::string::npos ? line : line.substr(message + 2);
   }
 
-  // The value as the launcher takes it: the full path after the cut.
+  // The value as the launcher takes it: expanded when its type asks, and the
+  // full path after the cut.
   void Found(const SettingKey& lookup, const RegistryRead& read, const std::string& cut) {
-    const std::string raw(text::Searchable(read.data));
+    const std::string raw(text::Searchable(read.value.data));
+    const std::string expanded = read.value.expandable ? m_real.ExpandEnvironment(raw) : raw;
     std::string& value = m_found.*lookup.field;
-    value = lookup.field == &LaunchSettings::szInstalledRegFullFilename ? CutText(raw, cut) : raw;
-    m_out << Quoted(raw) << (value == raw ? "" : ", after the cut " + Quoted(value)) << "\n";
+    value = lookup.field == &LaunchSettings::szInstalledRegFullFilename
+                ? CutText(expanded, cut, m_real.LeadBytes())
+                : expanded;
+    m_out << Quoted(raw) << (expanded == raw ? "" : ", expanded " + Quoted(expanded))
+          << (value == expanded ? "" : ", after the cut " + Quoted(value)) << "\n";
   }
 
   // The launcher replaces the first PATH: together with the one character
   // in front of it, wherever it stands.
   void Marker(const std::string& parameters, const std::string& launcherDir) {
     std::string replaced = parameters;
-    if (ReplaceDirectoryMarker(replaced, launcherDir)) {
+    if (ReplaceDirectoryMarker(replaced, launcherDir, m_real.LeadBytes())) {
       m_out << "  InstalledAppParameters with PATH: replaced: " << replaced << "\n";
       const int marker = text::Find(parameters, "PATH:");
       const char before = marker > 0 ? parameters[static_cast<size_t>(marker - 1)] : '%';
@@ -380,9 +385,9 @@ class Checker {
 
   void NotFound(const char* name, const std::string& pathText, const RegistryLocation& at) {
     const RegistryView other = OtherView(at.view);
-    std::string data;
+    RegistryValue value;
     if (m_real.ReadRegistryValue(at.root, other, at.keyPath, at.valueName, kMaxRegistryValueBytes,
-                                 &data)) {
+                                 &value)) {
       m_out << "not found; the " << ViewName(other) << " holds it\n";
       Warn(std::string(name) + ": the value is not in the " + ViewName(at.view) +
            " that the launcher reads, but in the " + ViewName(other) + ": to read it, write " +
@@ -401,10 +406,10 @@ class Checker {
   }
 
   bool TooLong(const RegistryRead& read) {
-    std::string data;
+    RegistryValue value;
     return m_real.ReadRegistryValue(read.root, read.view, read.keyPath, read.valueName,
-                                    kLongRegistryValue, &data) &&
-           data.size() > kMaxRegistryValueBytes;
+                                    kLongRegistryValue, &value) &&
+           value.data.size() > kMaxRegistryValueBytes;
   }
 
   // The settings that named the installed program: the full path when it
