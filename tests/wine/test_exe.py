@@ -34,9 +34,8 @@ OLD = b"(1/2/2003, 4:05:06:007AM) an earlier run\r\n"
 APP_STARTED, JOINED = "Successfully Launched Installed App", "Success Launching InstalledApp"
 SELF = "Not started: it is this launcher itself|" + FAILED
 # Values from registry.reg, named in InstalledRegFullFilename (F).
-K, VIEW = "HKEY_CURRENT_USER\\Software\\StartpointTest\\", "HKEY_LOCAL_MACHINE{}\\Software\\StartpointTest\\"
+K = "HKEY_CURRENT_USER\\Software\\StartpointTest\\"
 F, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
-OWN, OTHER = ("64", "32") if E["STARTPOINT_BITS"] == "64" else ("32", "64")
 # 254 and 255 characters: with its zero, the first fills the 255 bytes a read takes.
 R255, R256 = "D:\\" + "r" * 243 + "\\app.exe", "D:\\" + "s" * 244 + "\\app.exe"
 # The longest command line Windows takes, 32,766 characters, with words that look
@@ -70,9 +69,6 @@ ROWS = [
     row("own_drive", {"InstallParameters": "/q"}, "D:\\Setup\\setup.exe|/q|D:\\Setup", setup="C:\\Setup\\setup.exe"),
     row("trace", {F: K + "Full", "InstalledAppParameters": "%PATH:\\data"}, "C:\\Prog\\app.exe|@\\data|C:\\Prog",
         "|".join((HERE.parent / "trace.txt").read_text().splitlines()), check=0, whole=True),
-    row("reg_file", {"InstalledRegPath": K + "Dir", "InstalledRegFilename": K + "File", "InstalledAppFilename": "x"},
-        APP, JOINED),
-    row("app_file", {"InstalledRegPath": K + "Dir", "InstalledAppFilename": "app.exe"}, APP, JOINED),
     row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED),
     row("no_installer", {}, "", "@\\Setup\\none.exe|" + FAILED, setup="Setup\\none.exe", check=2),
     row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
@@ -93,9 +89,6 @@ ROWS = [
     # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
     row("together", starts=";".join([INSTALLER] * 4), copies=4),
     row("share", {}, f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
-    # Registry views named in the path text, whichever the build's own.
-    row("only_other", {F: VIEW.format(OTHER) + "Only" + OTHER}, f"D:\\App\\Only{OTHER}.exe||D:\\App", APP_STARTED),
-    row("both_own", {F: VIEW.format(OWN) + "Both"}, f"D:\\App\\Both{OWN}.exe||D:\\App", APP_STARTED),
     row("self", {}, "", SELF, exe="setup.exe", setup="setup.exe"),
     row("share_self", {}, "", SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
     row("Tools.exe dir", log="m_szCurrentPath=|@|" + STARTED),
