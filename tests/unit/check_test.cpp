@@ -78,7 +78,7 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "InstalledAppParameters=-m \"%PATH:\\\"|but [-m] [D:\\A B\"]|1|D:\\A B\\start.exe",
            "InstallFilename=C:\\s.exe;@full=C:\\Gone\\a.exe|names drive C:, but the launcher|1",
            "InstallParameters=/q|C:\\x.log is in the root of C:|1|D:\\T\\start.exe,-LOG,C:\\x.log",
-           "InstallFilename=D:\\s.MSI;InstallParameters=/l x.log -QN|-QN: msiexec installs|1",
+           "InstallFilename=D:\\s.MSI;InstallParameters=/l xqn -QN|-QN: msiexec installs|1",
            "InstallParameters=/qn|No warnings.|0",
        }) {
     const Texts cell = Split(row, '|');

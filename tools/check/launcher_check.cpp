@@ -356,8 +356,7 @@ class Checker {
   // already runs as an administrator, which a double click or AutoPlay does
   // not give it. On the author's own machine it may well work.
   void SilentPackage(const std::string& installer, const std::string& parameters) {
-    const std::string lower = text::AsciiLower(installer);
-    if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".msi") != 0) {
+    if (text::AsciiLower(text::Mid(installer, static_cast<int>(installer.size()) - 4)) != ".msi") {
       return;
     }
     for (const std::string& argument : hints::ProgramArguments(parameters)) {
