@@ -96,8 +96,12 @@ cp README.md LICENSE "$stage/"
 
 state=unsigned
 if [ -n "$pkcs12" ]; then
-  trusted=build/package-stage/trusted.pem
-  quietly openssl pkcs12 -legacy -in "$pkcs12" -nokeys -passin "file:"<(password) -out "$trusted"
+  [ ${#timestamp[@]} -gt 0 ] ||
+    echo "package: warning: without --timestamp, the signatures expire with the certificate" >&2
+  signer=build/package-stage/signer.pem trusted=build/package-stage/trusted.pem
+  quietly openssl pkcs12 -legacy -in "$pkcs12" -nokeys -clcerts -passin "file:"<(password) -out "$signer"
+  quietly openssl pkcs12 -legacy -in "$pkcs12" -nokeys -cacerts -passin "file:"<(password) -out "$trusted"
+  cat "$signer" >>"$trusted"
   [ ! -f /etc/ssl/certs/ca-certificates.crt ] || cat /etc/ssl/certs/ca-certificates.crt >>"$trusted"
   for exe in "$stage"/*.exe; do
     quietly osslsigncode sign -pkcs12 "$pkcs12" -readpass <(password) -h sha256 "${timestamp[@]}" \
@@ -105,7 +109,7 @@ if [ -n "$pkcs12" ]; then
     mv "$exe.signed" "$exe"
     quietly osslsigncode verify -CAfile "$trusted" -in "$exe"
   done
-  state=signed
+  state="signed by $(openssl x509 -in "$signer" -noout -subject -nameopt RFC2253 | sed 's/^subject=//')"
 fi
 
 (cd "$stage" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
