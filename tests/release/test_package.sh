@@ -20,13 +20,12 @@ export SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)  # the copy is no git checko
 (umask 077 && TZ=XST-13:45 "$copy/scripts/package.sh") | diff "$work/here.txt" -
 package=$(sed -n 's|^build/\(.*\)\.zip .*|\1|p' "$work/here.txt")
 
-password="throwaway $RANDOM$RANDOM"
-printf '%s\n' "$password" >"$work/password"
+printf 'throwaway %s\n' "$RANDOM$RANDOM" >"$work/password"
 openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=Throwaway -keyout - 2>/dev/null | tee "$work/author.pem" |
   openssl pkcs12 -export -passout "file:$work/password" -out "$work/author.p12"
-STARTPOINT_SIGN_PASSWORD=$password "$copy/scripts/package.sh" --sign "$work/author.p12" >/dev/null
+STARTPOINT_SIGN_PASSWORD=$(cat "$work/password") "$copy/scripts/package.sh" --sign "$work/author.p12" >/dev/null
 "$copy/scripts/package.sh" --sign "$work/author.p12" --password-file "$work/password" >/dev/null
-test -z "$(grep -rlF "$password" "$copy/build")"
+test -z "$(grep -rlFf "$work/password" "$copy/build")"
 python3 -m zipfile -e "$copy/build/$package.zip" "$work"
 signed=$work/$package
 (cd "$signed" && sha256sum --quiet -c SHA256SUMS)
