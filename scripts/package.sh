@@ -54,6 +54,7 @@ elif [ -n "$password_file" ] || [ ${#timestamp[@]} -gt 0 ]; then
 fi
 # The password as a file that exists only for the program reading it.
 password() { printf '%s\n' "$password"; }
+
 cd "$(dirname "$0")/.."
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
