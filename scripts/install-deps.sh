@@ -19,5 +19,5 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-install_missing cmake g++ make python3 zip osslsigncode openssl clang libclang-rt-14-dev libgtest-dev locales \
-  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64 wine32:i386
+install_missing cmake g++ make python3 zip clang libclang-rt-14-dev libgtest-dev locales \
+  osslsigncode openssl g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64 wine32:i386

@@ -100,8 +100,8 @@ if [ -n "$pkcs12" ]; then
   [ ${#timestamp[@]} -gt 0 ] ||
     echo "package: warning: without --timestamp, the signatures expire with the certificate" >&2
   signer=build/package-stage/signer.pem trusted=build/package-stage/trusted.pem
-  quietly openssl pkcs12 -legacy -in "$pkcs12" -nokeys -clcerts -passin "file:"<(password) -out "$signer"
-  quietly openssl pkcs12 -legacy -in "$pkcs12" -nokeys -cacerts -passin "file:"<(password) -out "$trusted"
+  quietly openssl pkcs12 -legacy -in "$pkcs12" -nokeys -clcerts -passin file:<(password) -out "$signer"
+  quietly openssl pkcs12 -legacy -in "$pkcs12" -nokeys -cacerts -passin file:<(password) -out "$trusted"
   cat "$signer" >>"$trusted"
   [ ! -f /etc/ssl/certs/ca-certificates.crt ] || cat /etc/ssl/certs/ca-certificates.crt >>"$trusted"
   for exe in "$stage"/*.exe; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test: unit tests on the host, the real
-# launchers' tests under Wine for x86 and x64, the release package's (built
-# twice, signed), the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the fuzz target for 20 s. Ends with one summary line, which says why any tests did not run.
+# launchers' tests under Wine for x86 and x64, the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the release package's
+# (built twice, signed, run under Wine), and the fuzz target for 20 s. Ends
+# with one summary line, which says why any tests did not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
