@@ -58,7 +58,7 @@ password() { printf '%s\n' "$password"; }
 cd "$(dirname "$0")/.."
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) ||
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) ||
     die "outside a git checkout, set SOURCE_DATE_EPOCH to the source's time (seconds since 1970)"
   [ -z "$(git status --porcelain)" ] ||
     echo "package: warning: uncommitted changes, so this package is not the last commit's" >&2
