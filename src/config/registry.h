@@ -30,6 +30,7 @@ bool ParseRegistryPath(const std::string& pathText, const text::LeadByteTest& is
 const char* RegistryRootName(RegistryRoot root);
 
 // The value as text, up to its first zero byte, whatever its registry type;
-// the %variables% of a REG_EXPAND_SZ value expanded. False on any failure; out is then empty, except for an empty path text,
-// which leaves it untouched.
+// the %variables% of a REG_EXPAND_SZ value expanded. False on any failure;
+// out is then empty, except for an empty path text, which leaves it
+// untouched.
 bool ReadRegistryString(Platform& platform, std::string pathText, std::string& out);

@@ -21,13 +21,10 @@ bool LaunchLogged(CShellLauncher& shell, TraceLog& log, const char* label, const
 // The launcher's folder in full. Started as Title\start.exe (or ..\start.exe,
 // \Title\start.exe) from a prompt, the folder as written holds no drive
 // letter for the installer, and means nothing to a program started in its
-// own folder. A folder that is full already stays as written, and so does
-// none at all (a launcher started by bare name).
+// own folder. A launcher started by bare name has no folder, and keeps none.
 std::string FullFolder(Platform& platform, const std::string& dir,
                        const text::LeadByteTest& isLeadByte) {
-  const bool drive = dir.size() >= 2 && dir[1] == ':' && (dir.size() == 2 || text::IsSeparator(dir[2]));
-  const bool share = dir.size() >= 2 && text::IsSeparator(dir[0]) && text::IsSeparator(dir[1]);
-  if (dir.empty() || drive || share) {
+  if (dir.empty()) {
     return dir;
   }
   const std::string full = platform.FullPath(dir + "\\");

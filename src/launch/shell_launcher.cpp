@@ -9,8 +9,8 @@ constexpr size_t kDirectoryBufferSize = 260;
 
 // True when the file name at the end of path has a type, such as .exe.
 bool HasType(const std::string& path, const text::LeadByteTest& isLeadByte) {
-  const int last = text::FindLastOf(path, ".\\/", isLeadByte);
-  return last >= 0 && path[static_cast<size_t>(last)] == '.';
+  return text::Mid(path, text::FindLastSeparator(path, isLeadByte) + 1).find('.') !=
+         std::string::npos;
 }
 
 }  // namespace

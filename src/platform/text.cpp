@@ -62,10 +62,7 @@ int FindLastSeparator(const std::string& s, const LeadByteTest& isLeadByte) {
 int CharStartBefore(const std::string& s, int pos, const LeadByteTest& isLeadByte) {
   int before = -1;
   ForEachCharStart(s, isLeadByte, [&](int start) {
-    if (start >= pos) {
-      return true;
-    }
-    before = start;
+    before = start < pos ? start : before;
     return false;
   });
   return before;

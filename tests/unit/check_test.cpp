@@ -78,6 +78,8 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "InstalledAppParameters=-m \"%PATH:\\\"|but [-m] [D:\\A B\"]|1|D:\\A B\\start.exe",
            "InstallFilename=C:\\s.exe;@full=C:\\Gone\\a.exe|names drive C:, but the launcher|1",
            "InstallParameters=/q|C:\\x.log is in the root of C:|1|D:\\T\\start.exe,-LOG,C:\\x.log",
+           "InstallFilename=D:\\s.MSI;InstallParameters=/l xqn -QN|-QN: msiexec installs|1",
+           "InstallParameters=/qn|No warnings.|0",
        }) {
     const Texts cell = Split(row, '|');
     Machine machine(cell[0], cell.size() > 3 ? cell[3] : "D:\\T\\start.exe");

@@ -68,6 +68,8 @@ TEST(CommandLine, SplitsPathNameAliasAndLogSwitch) {
     if (want[5].size() > 1) {  // the launch ran, and found no configuration
       EXPECT_EQ(t.platform.LogEntries(want[5]).back(),
                 "ERROR: Unable to open any log file! Exiting App");
+      EXPECT_FALSE(t.app.RunLaunch());
     }
+    EXPECT_EQ(t.app.ParseCommandLine(), text::AsciiLower(want[0]).find(".exe") < want[0].size());
   }
 }

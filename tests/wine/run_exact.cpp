@@ -1,13 +1,14 @@
 // Starts programs with exact command lines, which "wine prog.exe args" cannot
 // give: Wine quotes and rewrites arguments. The request file holds runs of four
 // lines each: how many copies to start at once, the program, the working
-// directory and the command line. All runs start at once, each in a job of its
-// own; a run ends when every process in its job has ended, the programs they
-// started included. After 30 seconds whatever still runs is ended. Prints one
-// line per run, in the request's order: each copy's exit status, then how many
-// processes were still running. Exit status: 0 when every copy exited 0 and
-// left nothing running, 1 otherwise, 200 when the request file cannot be read.
-// Handles are left to the end of the process.
+// directory and the command line. The runs start at once, each in a job of its
+// own, or with a second argument "in-turn" each when the one before has ended.
+// A run ends when every process in its job has ended, the programs they started
+// included; whatever still runs after 30 seconds (for each run, in turn) is
+// ended. Prints one line per run, in the request's order: each copy's exit
+// status, then how many processes were still running. Exit status: 0 when
+// every copy exited 0 and left nothing running, 1 otherwise, 200 when the
+// request file cannot be read. Handles are left to the end of the process.
 //
 // Copied to where a launcher under test expects its installer or program, it
 // stands in for them: started with PROBE_RECORD set, it appends how it was
@@ -36,6 +37,13 @@ DWORD Running(HANDLE job) {
   return count.ActiveProcesses;
 }
 
+void AwaitEnd(std::vector<Run>::const_iterator first, std::vector<Run>::const_iterator last) {
+  const auto busy = [](const Run& run) { return Running(run.job) != 0; };
+  for (int tick = 0; tick < 1500 && std::any_of(first, last, busy); ++tick) {
+    Sleep(20);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,7 +55,8 @@ int main(int argc, char** argv) {
     std::ofstream(record, std::ios::app) << GetCommandLineA() << '\t' << dir << '\n';
     return 0;
   }
-  std::ifstream request(argc == 2 ? argv[1] : "", std::ios::binary);
+  std::ifstream request(argc >= 2 ? argv[1] : "", std::ios::binary);
+  const bool inTurn = argc == 3 && std::string(argv[2]) == "in-turn";
   int result = request ? 0 : 200;
   std::vector<Run> runs;
   std::string copies, program, dir, line;
@@ -69,11 +78,11 @@ int main(int argc, char** argv) {
         started = process.hProcess;
       }
     }
+    if (inTurn) {
+      AwaitEnd(runs.end() - 1, runs.end());
+    }
   }
-  const auto busy = [](const Run& run) { return Running(run.job) != 0; };
-  for (int tick = 0; tick < 1500 && std::any_of(runs.begin(), runs.end(), busy); ++tick) {
-    Sleep(20);
-  }
+  AwaitEnd(runs.begin(), runs.end());
   for (const Run& run : runs) {
     const DWORD running = Running(run.job);
     TerminateJobObject(run.job, 1);

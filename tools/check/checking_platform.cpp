@@ -22,7 +22,8 @@ bool CheckingPlatform::ReadRegistryValue(RegistryRoot root, RegistryView view,
                                          const std::string& keyPath, const std::string& valueName,
                                          size_t maxBytes, RegistryValue* value) {
   const bool found = m_real.ReadRegistryValue(root, view, keyPath, valueName, maxBytes, value);
-  m_registryReads.push_back({root, view, keyPath, valueName, found, found ? *value : RegistryValue()});
+  m_registryReads.push_back(
+      {root, view, keyPath, valueName, found, found ? *value : RegistryValue()});
   return found;
 }
 
