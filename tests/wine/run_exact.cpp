@@ -30,18 +30,16 @@ struct Run {
   std::vector<HANDLE> processes;
 };
 
-DWORD Running(HANDLE job) {
+DWORD Running(const Run& run) {
   JOBOBJECT_BASIC_ACCOUNTING_INFORMATION count = {};
-  QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &count, sizeof count,
+  QueryInformationJobObject(run.job, JobObjectBasicAccountingInformation, &count, sizeof count,
                             nullptr);
   return count.ActiveProcesses;
 }
 
-void AwaitEnd(std::vector<Run>::const_iterator first, std::vector<Run>::const_iterator last) {
-  const auto busy = [](const Run& run) { return Running(run.job) != 0; };
-  for (int tick = 0; tick < 1500 && std::any_of(first, last, busy); ++tick) {
-    Sleep(20);
-  }
+// For at most 30 seconds.
+void AwaitEnd(const Run* first, const Run* last) {
+  for (int tick = 0; tick < 1500 && std::any_of(first, last, Running); ++tick) Sleep(20);
 }
 
 }  // namespace
@@ -78,13 +76,11 @@ int main(int argc, char** argv) {
         started = process.hProcess;
       }
     }
-    if (inTurn) {
-      AwaitEnd(runs.end() - 1, runs.end());
-    }
+    if (inTurn) AwaitEnd(&run, &run + 1);
   }
-  AwaitEnd(runs.begin(), runs.end());
+  AwaitEnd(runs.data(), runs.data() + runs.size());
   for (const Run& run : runs) {
-    const DWORD running = Running(run.job);
+    const DWORD running = Running(run);
     TerminateJobObject(run.job, 1);
     for (const HANDLE started : run.processes) {
       DWORD status = 1;  // also when it did not start
