@@ -89,6 +89,11 @@ bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte) {
   return FindLastSeparator(s, isLeadByte) < 0 && Mid(s, 1, 1) != ":";
 }
 
+bool HasType(const std::string& path, const LeadByteTest& isLeadByte) {
+  const int last = FindLastOf(path, ".\\/", isLeadByte);
+  return last >= 0 && path[static_cast<size_t>(last)] == '.';
+}
+
 bool HasUrlScheme(const std::string& s) {
   const size_t colon = s.find(':');
   if (colon == std::string::npos || colon < 2 || !IsAsciiLetter(s[0])) {
