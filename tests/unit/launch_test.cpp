@@ -26,7 +26,7 @@ struct Launch : VirtualPlatform {
     const std::string file =
         line.substr(line[0] == '"', line.find(".exe") - (line[0] == '"')) + ".ini";
     leadBytes = {'\x95'};
-    startable = {"C:\\P\\b.exe", "D:\\S\\s.exe", "C:\\P\\a.exe", "notepad.exe", "http://h/a"};
+    startable = {"C:\\P\\b.exe", "D:\\S\\s.exe", "C:\\P\\a.exe", "notepad.exe", "ws://h/a"};
     directories = {"C:\\P"};
     expandable = {"Full"};
     environment = {{"P", "C:\\P"}};
@@ -134,10 +134,12 @@ TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
            "InstallFilename=C:/S/s.exe|setup:D:/S/s.exe;error|D:/S/s.exe>D:/S",
            "InstallFilename=E:\\s.exe|setup:D:\\s.exe;error|D:\\s.exe>D:\\",
            "Full=notepad.exe|I:notepad.exe;ok|notepad.exe>C:\\Work",
-           // Expanded before anything is decided; a URL as written; the
-           // launcher's own name bare, or without its type.
+           // Expanded before anything is decided; a URL as written, a path
+           // with a colon in its arguments made full; the launcher's own
+           // name bare, or without its type.
            "Full=%P%\\b.exe|I:C:\\P\\b.exe;ok|C:\\P\\b.exe>C:\\P",
-           "Full=http://h/a|I:http://h/a;ok|http://h/a>C:\\Work",
+           "Full=ws://h/a|I:ws://h/a;ok|ws://h/a>C:\\Work",
+           "Full=P\\b -x:y|I:P\\b -x:y;setup|C:\\Work\\P\\b -x:y>C:\\Work\\P;setup",
            "Full=START.exe|I:START.exe;refused;setup|setup",
            "Full=D:\\Title\\start|I:D:\\Title\\start;refused;setup|setup",
            "Dir=C:\\\x95\\|J:C:\\\x95\\\\a.exe;setup|C:\\\x95\\\\a.exe>C:\\\x95\\;setup",  // 表

@@ -53,7 +53,8 @@ TEST(TraceLog, EntriesAreTimestampedLinesOfTheMessageAsDataWhileOnAndNamed) {
 TEST(TraceLog, TheCommandLineReplacesOnlyAMissingEmptyOrTraceLogFile) {
   for (const char* row : {"-|yes", "|yes", "(12/31/2026, 11:59:59:999AM)  Log File Started|yes",
                           "!(3/9/2004, 2:05:09:007PM) x|no", "[start]\r\nInstallFilename=x|no",
-                          "(3/9/2004, 2:05:09:007XM) x|no", "(3/9/2004, 2:05:09:007PM|no"}) {
+                          "(3/9/2004, 2:05:09:007XM) x|no", "(3/9/2004, 2:05:09:PM) x|no",
+                          "(3/9/2004, 2:05:09:007PM|no"}) {
     const Texts cell = Split(row, '|');
     VirtualPlatform platform;
     if (cell[0] != "-") {
