@@ -14,10 +14,13 @@
 const char kCheckerUsage[] =
     "usage: startpoint-check [-log] <launcher path> [alias words] [-log [file]]\n"
     "  Shows what the launcher at <launcher path>, such as D:\\start.exe, would do on\n"
-    "  this machine with the alias words, and warns about likely mistakes in its\n"
-    "  configuration. It starts nothing, writes nothing and deletes nothing.\n"
-    "  -log            also show where the launcher would write its trace with this\n"
-    "                  -log (c:\\install.log without a file), and the trace itself\n"
+    "  this machine, started with the rest of this command line as typed, and warns\n"
+    "  about likely mistakes in its configuration. It starts nothing, writes nothing\n"
+    "  and deletes nothing.\n"
+    "  -log [file]     as for the launcher: also show where it would write its trace\n"
+    "                  (c:\\install.log without a file), or why it would write none,\n"
+    "                  and the trace itself\n"
+    "  -log first      the same, for the launcher started with a plain -log\n"
     "  /?, -h, --help  show this text\n"
     "exit status: 0 would start something; 1 would start something, with warnings;\n"
     "2 would start nothing, or a wrong command line\n";
