@@ -24,7 +24,7 @@ struct Machine : VirtualPlatform, SystemQueries {
   bool wine = false;
 
   Machine(Name changes, Name arguments) {
-    ParseCheckerArguments("check " + arguments, &request);
+    ParseCheckerArguments("\"C:\\x y\\check.exe\"\t" + arguments, &request);
     leadBytes = {'\x83'};
     const std::string& line = request.launcherLine;
     const int exe = ProgramNameEnd(text::AsciiLower(line), LeadBytes());
@@ -32,10 +32,11 @@ struct Machine : VirtualPlatform, SystemQueries {
     files = {{self, ""}, {"D:\\T\\setup.exe", "MZ"}};
     for (Name file :
          Split("C:\\Work\\P\\a.exe;C:\\D\\a.pdf;D:\\s.exe;C:\\AP\\app.exe;C:\\D\\a.xyz;"
-               "C:\\D\\a.doc;C:\\P\\t.exe;C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
+               "C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
                "C:\\Win\\System32\\w.exe;D:\\T\\v.exe;C:\\Tools\\v.exe;D:\\Setup\\setup.exe")) {
       files[file];
     }
+    directories = {"D:\\L"};
     environment = {{"PATH", "C:\\Tools"}, {"PATHEXT", ".COM;.BAT;.CMD;.EXE"}};
     registry[{RegistryRoot::Users, RegistryView::Bits64, "S", "O"}] = "x";
     for (const std::string& change : Split("@full=C:\\Work\\P\\a.exe;InstallFilename=D:\\s.exe;"
@@ -84,8 +85,8 @@ struct Machine : VirtualPlatform, SystemQueries {
   std::string SystemFolder() override { return "C:\\Win\\System32"; }
   bool IsWine() override { return wine; }
   std::string OpenCommand(Name f) override {
-    return f.find(".pdf") < f.size()   ? "\"C:\\R\\reader.exe\" /o \"%1\" %*"
-           : f.find(".doc") < f.size() ? "\"C:\\V\\viewer.exe\" \"%1\""
+    return f.rfind("http:", 0) == 0    ? "\"C:\\B\\b.exe\" %1"
+           : f.find(".pdf") < f.size() ? "\"C:\\R\\reader.exe\" /o \"%1\" %2 100%% %*"
                                        : "";
   }
   bool ReadShortcut(Name, Shortcut* shortcut) override {
@@ -93,8 +94,7 @@ struct Machine : VirtualPlatform, SystemQueries {
     return true;
   }
   WriteAccess CanWrite(Name f) override {
-    return f[0] == '"'                                 ? WriteAccess::BadName
-           : f == "E:\\x.log"                          ? WriteAccess::ReadOnlyMedium
+    return f == "E:\\x.log"                            ? WriteAccess::ReadOnlyMedium
            : text::AsciiLower(f).rfind("c:\\", 0) == 0 ? WriteAccess::Denied
                                                        : WriteAccess::Writable;
   }
@@ -115,7 +115,8 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            // without a type, the launcher itself; the first row also passes a folder with
            // spaces safely.
            "@full=\"P\\a.exe\";InstalledAppParameters=\"%PATH:\"|Would start C:\\Work\\P\\a.exe\n"
-           "  Parameters: \"D:\\A B\"\n  Working directory: C:\\Work\\P\n&No warnings|0|"
+           "  Parameters: \"D:\\A B\"\n  Working directory: C:\\Work\\P\n&No warnings&start.ini: "
+           "found, used|0|"
            "\"D:\\A B\\start.exe\"",
            "@full=nowhere.exe|finds neither along its search path nor in App Paths|0",
            "@full=w.exe|a bare name, found in the current directory|0",
@@ -123,29 +124,35 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "@full=v|PATH (C:\\Tools): |0",
            "@full=v;@wine|found in the launcher's folder: |0",
            "@full=app.exe|found in its App Paths entry|0",
-           "@full=C:\\P\\t|so the shell adds .exe|0",
+           "@full=http://h/a|a URL, opened by its \"open\" action: \"C:\\B\\b.exe\" http://h/a|0",
            "@full=C:\\P\\u|so the shell adds .bat|0",
            "@full=C:\\P\\u;@wine|C:\\P\\u: would fail (no readable file)|0",
            "@full=C:\\D\\a.pdf;InstalledAppParameters=-p|Would start C:\\R\\reader.exe\n"
-           "  Parameters: /o \"C:\\D\\a.pdf\" -p\n  Working directory: C:\\D\n|0",
-           "@full=C:\\D\\a.doc;InstalledAppParameters=-p x|the parameters -p x would be dropped|1",
+           "  Parameters: /o \"C:\\D\\a.pdf\" -p 100% -p\n  Working directory: C:\\D\n|0",
            "@full=D:\\s.lnk;InstalledAppParameters=-p|Would start C:\\Work\\P\\a.exe\n"
            "  Parameters: /a -p\n  Working directory: C:\\L\n|0",
-           "@full=D:\\s.lnk;@wine|(a shortcut to C:\\Work\\P\\a.exe, which Wine's shell does not|0",
-           "@cwd=C:\\" + std::string(270, 'w') + "|Working directory: the launcher's own|0",
-           "@full=d:\\T\\START.exe|InstalledRegFullFilename gives this launcher itself|1",
+           "@full=D:\\s.lnk;@wine|s.lnk: would fail (a shortcut to C:\\Work\\P\\a.exe, which "
+           "Wine|0",
+           "@cwd=C:\\" + std::string(270, 'w') + "|(the launcher's own, unchanged)|0",
+           "@full=d:\\T\\START.exe|InstalledRegFullFilename gives this launcher itself "
+           "(d:\\T\\START.exe)|1",
            "InstallFilename=start.exe;@full=|InstallFilename names this launcher itself|2",
+           "|No .exe on the launcher's command line|2|D:\\T\\start",
            "@gone|There is no launcher D:\\T\\start.exe: nothing would run|2",
-           "|with .exe twice: it looks for start.exe.ini|2|D:\\T\\start.exe.exe",
+           "|with .exe twice: it looks for start.exe.ini&none: no registry "
+           "setting|2|D:\\T\\start.exe.exe",
            // The hints; some after a failed start (a document with no "open" action, a
            // program that is gone, a value that names a program with its arguments).
            "InstalledRegFullFilename=Computer\\HKEY_USERS\\S\\F|remove Computer\\ in front|1",
            "InstalledRegFullFilename=HKEY_USERS\\S|S is a key, not a value|1",
-           "InstalledRegFullFilename=HKEY_USERS\\S\\O|to read it, write HKEY_USERS64\\S\\O|1",
+           "InstalledRegFullFilename=HKEY_USERS\\S\\O|not in the 32-bit view that the launcher "
+           "reads, but in "
+           "the 64-bit view: to read it, write HKEY_USERS64\\S\\O|1",
            "@full=\"C:\\Work\\P\\a.exe\" /arg|  \"C:\\Work\\P\\a.exe\" /arg: would fail&set "
            "InstalledRegFullFilenameRemove=/arg|1",
            "InstalledRegFulFilename=x|(did you mean InstalledRegFullFilename?)|1",
-           "InstallParameters=/q|its sections are [start]|2|D:\\T\\start.exe manuel",
+           "InstallParameters=/q|its sections are [start]&InstallFilename is "
+           "empty|2|D:\\T\\start.exe manuel",
            "@headers=\xC9"
            "diteur|No warnings|0|D:\\T\\start.exe \xE9"
            "diteur",
@@ -162,11 +169,13 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "InstallFilename=C:\\s.exe;@full=C:\\Gone\\a.exe|names drive C:, but the launcher|1",
            "InstallFilename=E:\\Setup\\setup.exe|write InstallFilename=..\\Setup\\setup.exe|1",
            // Where the trace would go, and why it would go nowhere.
-           "|would write it to D:\\My  Logs\\s.log|0|D:\\T\\start.exe -log D:\\My  Logs\\s.log",
-           "|\"C:\\My Logs\\s.log\" is not a valid file name (quotes after|1|D:\\T\\start.exe "
-           "-log \"C:\\My Logs\\s.log\"",
+           "|would write it to D:\\My  Logs\\s.log&-log\n(3/9/2004, 2:05:09:007PM)  Log File "
+           "Started|0|"
+           "D:\\T\\start.exe -log D:\\My  Logs\\s.log",
            "|may not write c:\\install.log (only an administrator|1|-log D:\\T\\start.exe",
            "|E:\\x.log is on a read-only medium|1|D:\\T\\start.exe -log E:\\x.log",
+           "|D:\\L is a folder|1|D:\\T\\start.exe -log D:\\L",
+           "|-log is followed by a single space, which names no file|1|D:\\T\\start.exe -log ",
            "|D:\\T\\setup.exe is a file but not a trace log|1|D:\\T\\start.exe -log "
            "D:\\T\\setup.exe",
        }) {

@@ -136,6 +136,9 @@ ROWS = [
     row("ro_folder", line='"@\\start.exe" -log C:\\runs\\ro_folder\\ro\\x.log', log=None, check=1,
         logfile="C:\\runs\\ro_folder\\ro\\x.log", readonly=True, says="this user may not write"),
     row("typeless", {}, "@\\Setup\\setup||@\\Setup", setup="Setup\\setup", check=0),
+    # Wine's shell looks a typed bare name up in the Windows folder before the launcher's.
+    row("bare", {F: K + "Bare"}, "C:\\windows\\sptbare.exe||C:\\runs\\bare", APP_STARTED, check=0,
+        files={"D:\\bare\\sptbare.exe": RUNNER}),
     row("shortcut", {}, "", "@\\Setup\\setup.lnk|" + FAILED, setup="Setup\\setup.lnk", check=2,
         files={"D:\\shortcut\\Setup\\setup.lnk": shortcut("D:\\shortcut\\Setup\\setup.exe", "/a")},
         says="a shortcut to D:\\shortcut\\Setup\\setup.exe, which Wine's shell does not open"),
@@ -258,7 +261,7 @@ class Runs(unittest.TestCase):
         for r, report, status in zip(rows, parts[::2], parts[1::2]):
             with self.subTest(r.name):
                 self.assertEqual(int(status), r.check, report)
-                self.assertIn("".join(f"\nWould start {ran(f)}\n  Parameters: {p}\n  Working directory: {d}\n"
+                self.assertIn("".join(f"\nWould start {ran(f)}\n  Parameters: {p}\n  Working directory: {d}"
                                       for f, p, d in r.starts) or "\nWould start nothing.", report)
                 self.assertIn(r.says, report)
                 if r.log:

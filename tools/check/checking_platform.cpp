@@ -69,7 +69,6 @@ std::string CheckingPlatform::FullPath(const std::string& name) {
 void CheckingPlatform::Refused(const std::string& file, const char* rule, bool itself) {
   StartRecord start;
   start.file = AsRead(file);
-  start.program = file;
   start.rule = rule;
   start.itself = itself;
   m_starts.push_back(start);

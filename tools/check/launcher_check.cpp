@@ -18,9 +18,8 @@ const char kCheckerUsage[] =
     "  about likely mistakes in its configuration. It starts nothing, writes nothing\n"
     "  and deletes nothing.\n"
     "  -log [file]     as for the launcher: also show where it would write its trace\n"
-    "                  (c:\\install.log without a file), or why it would write none,\n"
-    "                  and the trace itself\n"
-    "  -log first      the same, for the launcher started with a plain -log\n"
+    "                  (c:\\install.log without a file), or why none, and the trace\n"
+    "  -log in front   the same, for the launcher started with a plain -log\n"
     "  /?, -h, --help  show this text\n"
     "exit status: 0 would start something; 1 would start something, with warnings;\n"
     "2 would start nothing, or a wrong command line\n";
@@ -309,8 +308,8 @@ class Checker {
       return;
     }
     m_out << "\nWould start " << started->program << "\n  Parameters: " << started->parameters
-          << "\n  Working directory: "
-          << (started->ownDir ? "the launcher's own, unchanged" : started->dir)
+          << "\n  Working directory: " << started->dir
+          << (started->ownDir ? " (the launcher's own, unchanged)" : "")
           << "\n  Because: " << started->rule << "\n";
   }
 
@@ -409,8 +408,7 @@ class Checker {
       end = exe == std::string::npos ? exe : exe + 4;
     }
     const std::string program = text::Unquoted(value.substr(0, end));
-    if (end >= value.size() || !m_real.CanOpenForReading(program) ||
-        m_real.CanOpenForReading(text::Unquoted(value))) {
+    if (!m_real.CanOpenForReading(program) || m_real.CanOpenForReading(text::Unquoted(value))) {
       return;
     }
     // The cut takes the one character in front of its text with it.
@@ -453,7 +451,7 @@ class Checker {
   void MarkerQuoting(const std::string& replaced, const std::string& launcherDir) {
     const Args arguments = hints::ProgramArguments(replaced, m_real.LeadBytes());
     // D: alone names the current folder of drive D, not its root.
-    const bool root = launcherDir.size() == 2 && launcherDir[1] == ':';
+    const bool root = text::Mid(launcherDir, 1) == ":";
     for (const std::string& argument : arguments) {
       if (root && argument.size() >= 2 &&
           argument.compare(argument.size() - 2, 2, launcherDir) == 0) {

@@ -51,7 +51,7 @@ std::string FilledCommand(const std::string& command, const std::string& file,
   *takesParameters = false;
   for (size_t at = 0; at < command.size(); ++at) {
     const char c = command[at];
-    const char next = at + 1 < command.size() ? command[at + 1] : '\0';
+    const char next = command[at + 1];  // the terminating zero after the last
     if (c != '%' || next == '\0') {
       filled += c;
       continue;
