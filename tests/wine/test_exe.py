@@ -264,9 +264,9 @@ class Runs(unittest.TestCase):
                 self.assertIn("".join(f"\nWould start {ran(f)}\n  Parameters: {p}\n  Working directory: {d}"
                                       for f, p, d in r.starts) or "\nWould start nothing.", report)
                 self.assertIn(r.says, report)
-                if r.log:
-                    trace = report.split("Trace log, as the launcher writes it with -log\n", 1)[1].splitlines()
-                    self.assertEqual([ENTRY.fullmatch(line).group(1) for line in trace], entries(unix(r.logfile)))
+                trace = report.partition("Trace log, as the launcher writes it with -log\n")[2].splitlines()
+                self.assertEqual([ENTRY.fullmatch(line).group(1) for line in trace],
+                                 entries(unix(r.logfile)) if r.log else [])
 
 
 if __name__ == "__main__":

@@ -195,29 +195,24 @@ std::string ShellForecast::SearchBareName(const std::string& name, const std::st
                                           std::string* where) {
   const text::LeadByteTest isLeadByte = m_real.LeadBytes();
   const bool typed = text::HasType(name, isLeadByte);
-  const std::string windows = m_system.WindowsFolder();
-  const std::vector<std::pair<std::string, std::string>> own = {
-      {m_launcherDir, "the launcher's folder"}, {dir, "the current directory"}};
-  std::vector<std::pair<std::string, std::string>> places;
+  using Place = std::pair<std::string, std::string>;  // a folder, and how the report names it
+  const Place here = {dir, "the current directory"};
+  const Place windows = {m_system.WindowsFolder(), "the Windows folder"};
+  const Place system = {m_system.SystemFolder(), "System32"};
+  std::vector<Place> places = {here, windows, system};
   if (m_system.IsWine()) {
-    places = {{m_system.SystemFolder(), "System32"},
-              {windows + "\\system", "the Windows\\System folder"},
-              {windows, "the Windows folder"}};
-  } else {
-    places = {own[1], {windows, "the Windows folder"}, {m_system.SystemFolder(), "System32"}};
+    places = {system, {windows.first + "\\system", "the Windows\\System folder"}, windows};
   }
   for (const std::string& folder : ListEntries(m_real.ExpandEnvironment("%PATH%"))) {
     places.emplace_back(folder, "PATH (" + folder + ")");
   }
   if (m_system.IsWine()) {
-    places.insert(typed ? places.end() : places.begin(), own.begin(), own.end());
+    places.insert(typed ? places.end() : places.begin(),
+                  {{m_launcherDir, "the launcher's folder"}, here});
   }
-  std::vector<std::string> candidates = {name};
-  if (!typed) {
-    candidates.clear();
-    for (const std::string& type : AddedTypes()) {
-      candidates.push_back(name + type);
-    }
+  std::vector<std::string> candidates;
+  for (const std::string& type : typed ? std::vector<std::string>{""} : AddedTypes()) {
+    candidates.push_back(name + type);
   }
   for (const auto& [folder, place] : places) {
     for (const std::string& candidate : candidates) {
