@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the launcher and the example medium, then runs the launcher twice
-# under Wine on a fresh copy of the medium mapped as drive D:. First the
-# example product is missing, so its installer runs; then the launcher finds
-# the installed program and starts it. Prints both trace logs and what each
-# run started.
+# Builds the launcher and the example medium, then runs the launcher under
+# Wine on a fresh prefix, with a fresh copy of the medium mapped as drive D:.
+# First the example product is missing, so the launcher starts its Windows
+# Installer package, which msiexec installs; then the launcher starts the
+# installed program; then msiexec uninstalls the product, and the launcher
+# starts the package again. Prints each run's decisions from the trace log,
+# and what each run started.
 #
 # Build trees: build/windows-x86 or build/windows-x64, the presets' own;
 # STARTPOINT_BUILD_PREFIX changes the part before x86 or x64.
@@ -19,6 +21,7 @@ build_log=$work/build.log
 
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
+wine64=/usr/lib/wine/wine64
 
 # Runs a step with its output kept in the build log, shown only on failure.
 quietly() {
@@ -47,39 +50,49 @@ runs_32bit_programs() {
   [ "$status" -eq 200 ]
 }
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Making a Wine prefix in $WINEPREFIX (once, about a minute)"
-  quietly /usr/lib/wine/wine64 wineboot -i
-  quietly wineserver -w
-fi
+echo "Making a fresh Wine prefix in $WINEPREFIX"
+wineserver -k >/dev/null 2>&1 || true  # a server left from an earlier demo
+rm -rf "$WINEPREFIX"
+quietly "$wine64" wineboot -i
+quietly wineserver -w
 
+# Either launcher reads the example package: its start.ini names the 64-bit
+# registry view, which the 64-bit package writes.
 if runs_32bit_programs; then
-  arch=x86 loader=wine reg_view=/reg:32
+  arch=x86 loader=wine
   echo "Using the x86 build: this machine's Wine runs 32-bit Windows programs."
 else
-  arch=x64 loader=/usr/lib/wine/wine64 reg_view=/reg:64
+  arch=x64 loader=$wine64
   echo "Using the x64 build: this machine's Wine does not run 32-bit Windows programs, or not quickly."
 fi
-build "$arch" startpoint startpoint-check run_exact example-setup example-program
+build "$arch" startpoint startpoint-check run_exact example-packages
 out=$build_prefix$arch
 
 # A fresh copy of the example medium as drive D:, the launcher as start.exe
-# in its root, the installer and the program it installs in D:\Setup.
+# in its root, the 64-bit package as D:\Setup\example.msi.
 medium=$work/medium
 rm -rf "$medium"
 cp -r examples/medium "$medium"
 cp "$out/startpoint.exe" "$medium/start.exe"
 mkdir "$medium/Setup"
-cp "$out/examples/setup.exe" "$out/examples/example.exe" "$medium/Setup/"
+cp "$out/examples/example-x64.msi" "$medium/Setup/example.msi"
 ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
 
-# The product starts out absent.
 drive_c=$WINEPREFIX/drive_c
-"$loader" reg delete 'HKLM\Software\Startpoint Example' /f "$reg_view" >/dev/null 2>&1 || true
-rm -rf "$drive_c/Program Files/Startpoint Example" "$drive_c/Program Files (x86)/Startpoint Example"
+
+# What the package wrote: the product's registry key, or that there is none.
+show_registry() {
+  local key
+  echo "-- the registry, 64-bit view:"
+  if key=$("$wine64" reg query 'HKLM\Software\Startpoint Example' /reg:64 2>/dev/null); then
+    echo "$key" | tr -d '\r' | grep .
+  else
+    echo "(no HKEY_LOCAL_MACHINE\\Software\\Startpoint Example: the product is not installed)"
+  fi
+}
 
 run() {
-  local title=$1 command_line=$2
+  local title=$1 command_line='"D:\start.exe" -log'
   rm -f "$drive_c/install.log" "$drive_c"/users/*/AppData/Local/"Startpoint Example"/runs.txt
   printf '1\nD:\\start.exe\nD:\\\n%s\n' "$command_line" >"$drive_c/run-request.txt"
   echo
@@ -90,15 +103,27 @@ run() {
     exit 1
   }
   wineserver -w
-  echo "-- the trace log, C:\\install.log:"
-  tr -d '\r' <"$drive_c/install.log"
-  echo "-- what it started:"
+  # The section, then what the launcher made of the settings, without timestamps.
+  echo "-- its decisions, from the trace log C:\\install.log:"
+  tr -d '\r' <"$drive_c/install.log" | sed 's/^([^)]*) //' |
+    sed -n '/^Using Section Name:/{N;p};/^Changed the\|^Launching\|^Trying to Launch/,$p'
+  echo "-- what the example program recorded:"
   cat "$drive_c"/users/*/AppData/Local/"Startpoint Example"/runs.txt 2>/dev/null | tr -d '\r' ||
-    echo "(nothing)"
+    echo "(it did not run)"
+  show_registry
 }
 
-run "Run 1: the example product is not installed" '"D:\start.exe" -log'
-run "Run 2: the example product is installed" '"D:\start.exe" -log'
+run "Run 1: the example product is not installed: the launcher starts its package"
+run "Run 2: the package has installed the product: the launcher starts the program"
+
+echo
+echo "== msiexec uninstalls the product"
+echo "\$ msiexec /x D:\\Setup\\example.msi /qn"
+"$wine64" msiexec /x 'D:\Setup\example.msi' /qn
+wineserver -w
+show_registry
+
+run "Run 3: the product is uninstalled: the launcher starts its package again"
 
 echo
 echo "The checker is built too; it shows what the launcher would do, starting nothing:"

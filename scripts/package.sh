@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release package, build/startpoint-<version>-windows.zip: both
-# launchers and both checkers (x86 and x64), the example start.ini and
-# autorun.inf, the README and the licence. Builds in build/package-x86 and
-# build/package-x64, apart from the development trees.
+# launchers and both checkers (x86 and x64), the example start.ini,
+# autorun.inf and package source, the README and the licence. Builds in
+# build/package-x86 and build/package-x64, apart from the development trees.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -32,7 +32,7 @@ for arch in x86 x64; do
   cp "build/package-$arch/startpoint.exe" "$stage/startpoint-$arch.exe"
   cp "build/package-$arch/startpoint-check.exe" "$stage/startpoint-check-$arch.exe"
 done
-cp examples/medium/start.ini examples/medium/autorun.inf "$stage/example/"
+cp examples/medium/start.ini examples/medium/autorun.inf examples/msi/example.wxs "$stage/example/"
 cp README.md LICENSE "$stage/"
 
 rm -f "build/$name.zip"

@@ -180,6 +180,8 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "|-log is followed by a single space, which names no file|1|D:\\T\\start.exe -log ",
            "|D:\\T\\setup.exe is a file but not a trace log|1|D:\\T\\start.exe -log "
            "D:\\T\\setup.exe",
+           "InstallFilename=D:\\s.MSI;InstallParameters=/l xqn -QN|-QN: msiexec installs|1",
+           "InstallParameters=/qn|No warnings.|0",
        }) {
     const Texts cell = Split(row, '|');
     Machine machine(cell[0], cell.size() > 3 ? cell[3] : "D:\\T\\start.exe");

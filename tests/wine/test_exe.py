@@ -36,9 +36,8 @@ OLD = b"(1/2/2003, 4:05:06:007AM) an earlier run\r\n"
 APP_STARTED, JOINED = "Successfully Launched Installed App", "Success Launching InstalledApp"
 SELF = "Not started: it is this launcher itself|" + FAILED
 # Values from registry.reg, named in InstalledRegFullFilename (F).
-K, VIEW = "HKEY_CURRENT_USER\\Software\\StartpointTest\\", "HKEY_LOCAL_MACHINE{}\\Software\\StartpointTest\\"
+K = "HKEY_CURRENT_USER\\Software\\StartpointTest\\"
 F, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
-OWN, OTHER = ("64", "32") if E["STARTPOINT_BITS"] == "64" else ("32", "64")
 # 254 and 255 characters: with its zero, the first fills the 255 bytes a read takes.
 R255, R256 = "D:\\" + "r" * 243 + "\\app.exe", "D:\\" + "s" * 244 + "\\app.exe"
 # The longest command line Windows takes, 32,766 characters, with words that look
@@ -90,9 +89,6 @@ ROWS = [
     row("own_drive", {"InstallParameters": "/q"}, "D:\\Setup\\setup.exe|/q|D:\\Setup", setup="C:\\Setup\\setup.exe"),
     row("trace", {F: K + "Full", "InstalledAppParameters": "%PATH:\\data"}, "C:\\Prog\\app.exe|@\\data|C:\\Prog",
         "|".join((HERE.parent / "trace.txt").read_text().splitlines()), check=0, whole=True),
-    row("reg_file", {"InstalledRegPath": K + "Dir", "InstalledRegFilename": K + "File", "InstalledAppFilename": "x"},
-        APP, JOINED),
-    row("app_file", {"InstalledRegPath": K + "Dir", "InstalledAppFilename": "app.exe"}, APP, JOINED),
     row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED),
     row("no_installer", {}, "", "@\\Setup\\none.exe|" + FAILED, setup="Setup\\none.exe", check=2),
     row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
@@ -113,9 +109,6 @@ ROWS = [
     # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
     row("together", starts=";".join([INSTALLER] * 4), copies=4),
     row("share", {}, f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
-    # Registry views named in the path text, whichever the build's own.
-    row("only_other", {F: VIEW.format(OTHER) + "Only" + OTHER}, f"D:\\App\\Only{OTHER}.exe||D:\\App", APP_STARTED),
-    row("both_own", {F: VIEW.format(OWN) + "Both"}, f"D:\\App\\Both{OWN}.exe||D:\\App", APP_STARTED),
     row("self", {}, "", SELF, exe="setup.exe", setup="setup.exe"),
     row("share_self", {}, "", SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
     row("Tools.exe dir", log="m_szCurrentPath=|@|" + STARTED),
@@ -176,6 +169,53 @@ def snapshot():
     return {p: p.is_dir() or (p.lstat().st_size, p.lstat().st_mtime_ns) for d in (C, MEDIUM) for p in d.rglob("*")}
 
 
+def serve(cls, rows):
+    """Makes the prefix, once per build tree; starts one server for all runs of a test
+    class, to its end (should this process be killed, 30 s more); lays out a fresh
+    medium with the rows' files."""
+    if not (PREFIX / "system.reg").exists():
+        (WORK / "locale").mkdir(parents=True, exist_ok=True)
+        subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", WORK / "locale/ja_JP.UTF-8"], check=True)
+        wine("wineboot", "-i")
+        subprocess.run([SERVER, "-w"], env=ENV)  # until the registry is saved
+    subprocess.run([SERVER, "-k"], env=ENV, stderr=subprocess.DEVNULL)
+    subprocess.run([*AS_USER, SERVER, "-p30"], env=ENV, stdout=subprocess.DEVNULL, check=True)
+    cls.addClassCleanup(subprocess.run, [SERVER, "-k"], env=ENV)
+    subprocess.run(["rm", "-rf", MEDIUM, C / "runs", PREFIX / "dosdevices/d:"], check=True)
+    (PREFIX / "dosdevices/d:").symlink_to(MEDIUM)
+    for r in rows:
+        for path, data in r.files.items():
+            unix(path).parent.mkdir(parents=True, exist_ok=True)
+            unix(path).write_bytes(data.read_bytes() if isinstance(data, Path) else data)
+            unix(path).chmod(0o444 if r.readonly and path == r.logfile else 0o644)
+        if r.readonly and r.logfile not in r.files:  # a folder that takes no new file
+            unix(r.logfile).parent.mkdir()
+            unix(r.logfile).parent.chmod(0o555)
+
+
+def batch(rows, env=ENV):
+    """Runs the rows in one run_exact.exe: by name, each one's exit statuses and the
+    processes it left."""
+    (WORK / "request.txt").write_bytes("".join(
+        f"{r.copies}\n{r.program}\nC:\\runs\\{r.name}\n{r.line}\n" for r in rows).encode("cp932"))
+    out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), env=env)[1]
+    return dict(zip((r.name for r in rows), out.splitlines()))
+
+
+def check_rows(test, rows, results):
+    """Each row exited 0, left nothing running, started exactly its programs and
+    logged its entries."""
+    for r in rows:
+        with test.subTest(r.name):
+            test.assertEqual(results.get(r.name), "0 " * r.copies + "0", "exit statuses, processes left")
+            record = (C / "runs" / r.name / "starts.txt").read_bytes().decode("cp932")
+            test.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)\r$', record, re.M)), r.starts, "starts")
+            log = entries(unix(r.logfile)) if r.log else []
+            rest = iter(log)  # the entries after the last one found
+            if r.log and (r.whole or not all(entry in rest for entry in r.log)):
+                test.assertEqual(log, r.log, "the log, or entries it must hold in this order")
+
+
 class Tables(unittest.TestCase):
     def test_imports_exports_manifest_and_version(self):
         dump = subprocess.run([E["STARTPOINT_OBJDUMP"], "-p", LAUNCHER], capture_output=True, text=True).stdout
@@ -201,46 +241,16 @@ class Tables(unittest.TestCase):
 class Runs(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        if not (PREFIX / "system.reg").exists():  # once per build tree
-            (WORK / "locale").mkdir(parents=True, exist_ok=True)
-            subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", WORK / "locale/ja_JP.UTF-8"], check=True)
-            wine("wineboot", "-i")
-            subprocess.run([SERVER, "-w"], env=ENV)  # until the registry is saved
-        # One server for all runs, to the end (should this process be killed, 30 s more).
-        subprocess.run([SERVER, "-k"], env=ENV, stderr=subprocess.DEVNULL)
-        subprocess.run([*AS_USER, SERVER, "-p30"], env=ENV, stdout=subprocess.DEVNULL, check=True)
-        cls.addClassCleanup(subprocess.run, [SERVER, "-k"], env=ENV)
-        subprocess.run(["rm", "-rf", MEDIUM, C / "runs", PREFIX / "dosdevices/d:"], check=True)
-        (PREFIX / "dosdevices/d:").symlink_to(MEDIUM)
-        for r in ROWS:
-            for path, data in r.files.items():
-                unix(path).parent.mkdir(parents=True, exist_ok=True)
-                unix(path).write_bytes(data.read_bytes() if isinstance(data, Path) else data)
-                unix(path).chmod(0o444 if r.readonly and path == r.logfile else 0o644)
-            if r.readonly and r.logfile not in r.files:  # a folder that takes no new file
-                unix(r.logfile).parent.mkdir()
-                unix(r.logfile).parent.chmod(0o555)
+        serve(cls, ROWS)
         # Also starts Wine's services, outside the runs' jobs.
         assert wine("reg", "import", f"Z:{HERE}\\registry.reg".replace("/", "\\"), "/reg:64")[0] == 0, "reg import"
         cls.before, cls.results = snapshot(), {}
         for env in ENV, JAPANESE:
-            rows = [r for r in ROWS if r.env is env]
-            (WORK / "request.txt").write_bytes("".join(
-                f"{r.copies}\n{r.program}\nC:\\runs\\{r.name}\n{r.line}\n" for r in rows).encode("cp932"))
-            out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), env=env)[1]
-            cls.results.update(zip((r.name for r in rows), out.splitlines()))
+            cls.results.update(batch([r for r in ROWS if r.env is env], env))
         cls.after = snapshot()
 
     def test_rows(self):
-        for r in ROWS:
-            with self.subTest(r.name):
-                self.assertEqual(self.results.get(r.name), "0 " * r.copies + "0", "exit statuses, processes left")
-                record = (C / "runs" / r.name / "starts.txt").read_bytes().decode("cp932")
-                self.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)\r$', record, re.M)), r.starts, "starts")
-                log = entries(unix(r.logfile)) if r.log else []
-                rest = iter(log)  # the entries after the last one found
-                if r.log and (r.whole or not all(entry in rest for entry in r.log)):
-                    self.assertEqual(log, r.log, "the log, or entries it must hold in this order")
+        check_rows(self, ROWS, self.results)
 
     def test_no_other_file_changed(self):
         named = {unix(r.logfile) for r in ROWS if r.log} | {C / "runs" / r.name / "starts.txt" for r in ROWS}

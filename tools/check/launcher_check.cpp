@@ -232,6 +232,7 @@ class Checker {
     }
     Marker(settings.szInstalledAppParameters, launcherDir);
     InstallerMarker(settings.szInstallParameters);
+    SilentPackage(settings.szInstallFilename, settings.szInstallParameters);
     Installer(settings.szInstallFilename, launcherDir);
   }
 
@@ -486,6 +487,27 @@ class Checker {
         Warn(
             "InstallParameters holds PATH:, but the launcher replaces the marker only in "
             "InstalledAppParameters: the installer gets it as written");
+        return;
+      }
+    }
+  }
+
+  // With no UI at all, Windows Installer asks nobody for an administrator's
+  // consent: a per-machine package then installs only where the launcher
+  // already runs as an administrator, which a double click or AutoPlay does
+  // not give it. On the author's own machine it may well work.
+  void SilentPackage(const std::string& installer, const std::string& parameters) {
+    if (text::AsciiLower(text::Mid(installer, static_cast<int>(installer.size()) - 4)) != ".msi") {
+      return;
+    }
+    for (const std::string& argument : hints::ProgramArguments(parameters)) {
+      const std::string option = text::AsciiLower(text::Mid(argument, 1));
+      if ((argument[0] == '/' || argument[0] == '-') &&
+          (option == "q" || option == "qn" || option == "quiet")) {
+        Warn("InstallParameters " + argument +
+             ": msiexec installs without any window, and so asks nobody for an administrator's "
+             "consent; a per-machine package then fails without a word unless the launcher "
+             "already runs as an administrator. /passive shows only a progress bar and asks");
         return;
       }
     }
