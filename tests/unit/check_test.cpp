@@ -29,14 +29,13 @@ struct Machine : VirtualPlatform, SystemQueries {
     const std::string& line = request.launcherLine;
     const int exe = ProgramNameEnd(text::AsciiLower(line), LeadBytes());
     self = line.substr(line[0] == '"', size_t(exe + 4 - (line[0] == '"')));
-    files = {{self, ""}, {"D:\\T\\setup.exe", "MZ"}};
+    files = {{self, ""}};
     for (Name file :
          Split("C:\\Work\\P\\a.exe;C:\\D\\a.pdf;D:\\s.exe;C:\\AP\\app.exe;C:\\D\\a.xyz;"
                "C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
                "C:\\Win\\System32\\w.exe;D:\\T\\v.exe;C:\\Tools\\v.exe;D:\\Setup\\setup.exe")) {
       files[file];
     }
-    directories = {"D:\\L"};
     environment = {{"PATH", "C:\\Tools"}, {"PATHEXT", ".COM;.BAT;.CMD;.EXE"}};
     registry[{RegistryRoot::Users, RegistryView::Bits64, "S", "O"}] = "x";
     for (const std::string& change : Split("@full=C:\\Work\\P\\a.exe;InstallFilename=D:\\s.exe;"
@@ -55,9 +54,7 @@ struct Machine : VirtualPlatform, SystemQueries {
         currentDir = key == "@cwd" ? value : currentDir;
       } else {
         SetIni(self.substr(0, self.size() - 3) + "ini", "start", key, value);
-        const auto same = std::find_if(lines.begin(), lines.end(),
-                                       [&key](Name old) { return old.rfind(key + "=", 0) == 0; });
-        *(same == lines.end() ? lines.insert(same, "") : same) = change;
+        lines.push_back(change);
       }
     }
   }
@@ -71,10 +68,7 @@ struct Machine : VirtualPlatform, SystemQueries {
   // In any letter case, Latin-1's À to Þ included.
   bool SameIniName(Name a, Name b) override {
     const auto fold = [](std::string s) {
-      for (char& c : s) {
-        const bool upper = (c >= 'A' && c <= 'Z') || (c >= '\xC0' && c <= '\xDE' && c != '\xD7');
-        c = upper ? static_cast<char>(c + 32) : c;
-      }
+      for (char& c : s) c = (c >= 'A' && c <= 'Z') || (c >= '\xC0' && c <= '\xDE') ? c | 0x20 : c;
       return s;
     };
     return fold(a) == fold(b);
@@ -116,12 +110,10 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            // without a type, the launcher itself; the first row also passes a folder with
            // spaces safely.
            "@full=\"P\\a.exe\";InstalledAppParameters=\"%PATH:\"|Would start C:\\Work\\P\\a.exe\n"
-           "  Parameters: \"D:\\A B\"\n  Working directory: C:\\Work\\P\n&No warnings&start.ini: "
-           "found, used|0|"
+           "  Parameters: \"D:\\A B\"\n  Working directory: C:\\Work\\P\n&No warnings|0|"
            "\"D:\\A B\\start.exe\"",
            "@full=nowhere.exe|finds neither along its search path nor in App Paths|0",
            "@full=w.exe|a bare name, found in the current directory|0",
-           "@full=w.exe;@wine|a bare name, found in System32|0",
            "@full=v|PATH (C:\\Tools): |0",
            "@full=v;@wine|found in the launcher's folder: |0",
            "@full=app.exe|found in its App Paths entry|0",
@@ -132,31 +124,22 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "  Parameters: /o \"C:\\D\\a.pdf\" -p 100% -p\n  Working directory: C:\\D\n|0",
            "@full=D:\\s.lnk;InstalledAppParameters=-p|Would start C:\\Work\\P\\a.exe\n"
            "  Parameters: /a -p\n  Working directory: C:\\L\n|0",
-           "@full=D:\\s.lnk;@wine|s.lnk: would fail (a shortcut to C:\\Work\\P\\a.exe, which "
-           "Wine|0",
            "@cwd=C:\\" + std::string(270, 'w') + "|(the launcher's own, unchanged)|0",
-           "@full=d:\\T\\START.exe|InstalledRegFullFilename gives this launcher itself "
-           "(d:\\T\\START.exe)|1",
+           "@full=d:\\T\\START.exe|gives this launcher itself (d:\\T\\START.exe)|1",
            "InstallFilename=start.exe;@full=|InstallFilename names this launcher itself|2",
            "|No .exe on the launcher's command line|2|D:\\T\\start",
            "@gone|There is no launcher D:\\T\\start.exe: nothing would run|2",
-           "|with .exe twice: it looks for start.exe.ini&none: no registry "
-           "setting|2|D:\\T\\start.exe.exe",
+           "|twice: it looks for start.exe.ini&none: no registry|2|D:\\T\\start.exe.exe",
            // The hints; some after a failed start (a document with no "open" action, a
            // program that is gone, a value that names a program with its arguments).
            "InstalledRegFullFilename=Computer\\HKEY_USERS\\S\\F|remove Computer\\ in front|1",
            "InstalledRegFullFilename=HKEY_USERS\\S|S is a key, not a value|1",
-           "InstalledRegFullFilename=HKEY_USERS\\S\\O|not in the 32-bit view that the launcher "
-           "reads, but in "
-           "the 64-bit view: to read it, write HKEY_USERS64\\S\\O|1",
-           "@full=\"C:\\Work\\P\\a.exe\" /arg|  \"C:\\Work\\P\\a.exe\" /arg: would fail&set "
-           "InstalledRegFullFilenameRemove=/arg|1",
+           "InstalledRegFullFilename=HKEY_USERS\\S\\O|the 64-bit view: to read it, write HKEY_US|1",
+           "@full=\"C:\\Work\\P\\a.exe\" /arg|\" /arg: would "
+           "fail&InstalledRegFullFilenameRemove=|1",
            "InstalledRegFulFilename=x|(did you mean InstalledRegFullFilename?)|1",
-           "InstallParameters=/q|its sections are [start]&InstallFilename is "
-           "empty|2|D:\\T\\start.exe manuel",
-           "@headers=\xC9"
-           "diteur|No warnings|0|D:\\T\\start.exe \xE9"
-           "diteur",
+           "InstallParameters=/q|its sections are [start]&is empty|2|D:\\T\\start.exe manuel",
+           "@headers=\311diteur|No warnings|0|D:\\T\\start.exe \351diteur",
            "@headers=start,x,START|holds 2 sections [start]|1",
            "InstallParameters=/a;installparameters=/b|gives installparameters more than once|1",
            "InstallParameters=/q ` all|reads \"; all\" as part of the value|1",
@@ -169,19 +152,15 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "InstalledAppParameters=\"%PATH:\"|No warnings|0|D:\\\x83\\\\start.exe",  // ソ
            "InstallFilename=C:\\s.exe;@full=C:\\Gone\\a.exe|names drive C:, but the launcher|1",
            "InstallFilename=E:\\Setup\\setup.exe|write InstallFilename=..\\Setup\\setup.exe|1",
-           // Where the trace would go, and why it would go nowhere.
-           "|would write it to D:\\My  Logs\\s.log&-log\n(3/9/2004, 2:05:09:007PM)  Log File "
-           "Started|0|"
-           "D:\\T\\start.exe -log D:\\My  Logs\\s.log",
-           "|may not write c:\\install.log (only an administrator|1|-log D:\\T\\start.exe",
-           "|E:\\x.log is on a read-only medium&!as the launcher writes it|1|D:\\T\\start.exe -log "
-           "E:\\x.log",
-           "|D:\\L is a folder|1|D:\\T\\start.exe -log D:\\L",
-           "|-log is followed by a single space, which names no file|1|D:\\T\\start.exe -log ",
-           "|D:\\T\\setup.exe is a file but not a trace log|1|D:\\T\\start.exe -log "
-           "D:\\T\\setup.exe",
            "InstallFilename=D:\\s.MSI;InstallParameters=/l xqn -QN|-QN: msiexec installs|1",
            "InstallParameters=/qn|No warnings.|0",
+           // Where the trace would go, and why it would go nowhere.
+           "|to D:\\My  Logs\\s.log&007PM)  Log File Started|0|D:\\T\\start.exe -log D:\\My  "
+           "Logs\\s.log",
+           "|may not write c:\\install.log (only an administrator|1|-log D:\\T\\start.exe",
+           "|E:\\x.log is on a read-only medium&!as the launcher writes|1|D:\\T\\start.exe -log "
+           "E:\\x.log",
+           "|-log is followed by a single space, which names no file|1|D:\\T\\start.exe -log ",
        }) {
     const Texts cell = Split(row, '|');
     Machine machine(cell[0], cell.size() > 3 ? cell[3] : "D:\\T\\start.exe");
