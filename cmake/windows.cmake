@@ -1,9 +1,11 @@
 # The Windows executables. Statically linked, so that a bare Windows runs
-# them from a medium with only its own DLLs.
+# them from a medium with only its own DLLs. Without the link time in their
+# headers, the same source gives the same bytes, which a signer can check.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 function(startpoint_static_windows_program target)
-  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections)
+  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -s -Wl,--gc-sections
+                      -Wl,--no-insert-timestamp)
 endfunction()
 
 add_library(startpoint_win32 STATIC src/platform/win32_platform.cpp)

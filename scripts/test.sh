@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test: unit tests on the host, the real
 # launchers' tests under Wine for x86 and x64, the unit tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz target for
-# 20 s. Ends with one summary line, which says why any tests did not run.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the release package's
+# (built twice, signed, run under Wine), and the fuzz target for 20 s. Ends
+# with one summary line, which says why any tests did not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -38,6 +39,11 @@ for preset in host windows-x86 windows-x64 host-asan; do
   cmake --build --preset "$preset" -j "$jobs"
   run_tests "$preset"
 done
+
+step=release
+echo "== release"
+tests/release/test_package.sh
+results+="release package reproducible, signed and run under Wine; "
 
 step=fuzz
 echo "== fuzz"

@@ -6,18 +6,15 @@ const char kDefaultLogFilename[] = "c:\\install.log";
 
 namespace {
 
-bool IsAliasPadding(char c) { return c == ' ' || c == '\t' || c == '"'; }
-
 // The text from start to end, without the white space and quotes around it;
 // the closing quote of a quoted program path goes with them.
 std::string PassedAlias(const std::string& s, int start, int end) {
-  while (end > start && IsAliasPadding(s[static_cast<size_t>(end - 1)])) {
-    --end;
-  }
-  while (start < end && IsAliasPadding(s[static_cast<size_t>(start)])) {
-    ++start;
-  }
-  return text::Mid(s, start, end - start);
+  static const char kPadding[] = " \t\"";
+  const std::string alias = text::Mid(s, start, end - start);
+  const size_t first = alias.find_first_not_of(kPadding);
+  return first == std::string::npos
+             ? std::string()
+             : alias.substr(first, alias.find_last_not_of(kPadding) - first + 1);
 }
 
 }  // namespace
@@ -90,7 +87,7 @@ bool CLauncherApp::ParseCommandLine() {
     m_bLogRequested = true;
     m_szLogFilename = text::Mid(s, logSwitch + 4);
     const bool named = !m_szLogFilename.empty();
-    if (named && m_szLogFilename[0] == ' ') {
+    if (m_szLogFilename[0] == ' ') {
       m_szLogFilename.erase(0, 1);
     }
     const std::string name = named ? m_szLogFilename : kDefaultLogFilename;

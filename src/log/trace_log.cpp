@@ -1,6 +1,7 @@
 #include "log/trace_log.h"
 
 #include <cstdio>
+#include <cstring>
 
 std::string FormatTimestamp(const LocalTime& time) {
   // The noon hour is PM: 12:30 AM would read as half past midnight.
@@ -15,25 +16,24 @@ std::string FormatTimestamp(const LocalTime& time) {
 namespace {
 
 // "(3/9/2004, 2:05:09:007PM) ", as each entry begins; # stands for one or
-// more digits.
+// more digits. The text's terminating zero ends every scan.
 bool BeginsAsEntry(const std::string& s) {
   static const std::string kPattern = "(#/#/#, #:#:#:#";
-  size_t at = 0;
+  const char* at = s.c_str();
   for (const char expected : kPattern) {
     if (expected == '#') {
-      const size_t digits = at;
-      while (at < s.size() && s[at] >= '0' && s[at] <= '9') {
+      const char* digits = at;
+      while (*at >= '0' && *at <= '9') {
         ++at;
       }
       if (at == digits) {
         return false;
       }
-    } else if (at >= s.size() || s[at++] != expected) {
+    } else if (*at++ != expected) {
       return false;
     }
   }
-  const std::string end = s.substr(at, 4);
-  return end == "AM) " || end == "PM) ";
+  return std::strncmp(at, "AM) ", 4) == 0 || std::strncmp(at, "PM) ", 4) == 0;
 }
 
 }  // namespace

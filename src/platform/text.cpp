@@ -62,10 +62,7 @@ int FindLastSeparator(const std::string& s, const LeadByteTest& isLeadByte) {
 int CharStartBefore(const std::string& s, int pos, const LeadByteTest& isLeadByte) {
   int before = -1;
   ForEachCharStart(s, isLeadByte, [&](int start) {
-    if (start >= pos) {
-      return true;
-    }
-    before = start;
+    before = start < pos ? start : before;
     return false;
   });
   return before;
@@ -90,8 +87,7 @@ bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte) {
 }
 
 bool HasType(const std::string& path, const LeadByteTest& isLeadByte) {
-  const int last = FindLastOf(path, ".\\/", isLeadByte);
-  return last >= 0 && path[static_cast<size_t>(last)] == '.';
+  return Mid(path, FindLastSeparator(path, isLeadByte) + 1).find('.') != std::string::npos;
 }
 
 bool HasUrlScheme(const std::string& s) {

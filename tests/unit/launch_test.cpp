@@ -139,7 +139,7 @@ TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
            // name bare, or without its type.
            "Full=%P%\\b.exe|I:C:\\P\\b.exe;ok|C:\\P\\b.exe>C:\\P",
            "Full=ws://h/a|I:ws://h/a;ok|ws://h/a>C:\\Work",
-           "Full=P\\b -x:y|I:P\\b -x:y;setup|C:\\Work\\P\\b -x:y>C:\\Work\\P;setup",
+           "Full=P\\b x:y|I:P\\b x:y;setup|C:\\Work\\P\\b x:y>C:\\Work\\P;setup",
            "Full=START.exe|I:START.exe;refused;setup|setup",
            "Full=D:\\Title\\start|I:D:\\Title\\start;refused;setup|setup",
            "Dir=C:\\\x95\\|J:C:\\\x95\\\\a.exe;setup|C:\\\x95\\\\a.exe>C:\\\x95\\;setup",  // 表
