@@ -6,9 +6,9 @@
 // or after 30 seconds. The copies write to this program's own output, so that
 // a console program's report comes before its run's line. Prints one line per
 // run: each copy's exit status, then how many processes were still running
-// (they are then ended). Exit status: 0
-// when every copy exited 0 and left nothing running, 1 otherwise, 200 when the
-// request file cannot be read. Handles are left to the end of the process.
+// (they are then ended). Exit status: 0 when every copy exited 0 and left
+// nothing running, 1 otherwise, 200 when the request file cannot be read.
+// Handles are left to the end of the process.
 //
 // Copied to where a launcher under test expects its installer or program, it
 // stands in for them: started with PROBE_RECORD set, it appends how it was

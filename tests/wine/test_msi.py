@@ -64,6 +64,7 @@ class Packages(unittest.TestCase):
         self.assertEqual(status, 0, out)
         # Wine's shell opens a package with msiexec /i "%1", which drops the parameters.
         status, out = self.uninstalled
-        self.assertIn('\nWould start C:\\windows\\system32\\msiexec.exe\n  Parameters: /i "{}"\n'.format(ROWS[0].log[0]), out)
+        msiexec = "\nWould start C:\\windows\\system32\\msiexec.exe\n  Parameters: /i \"{}\"\n"
+        self.assertIn(msiexec.format(ROWS[0].log[0]), out)
         self.assertIn("the parameters /passive would be dropped", out)
         self.assertEqual(status, 1, out)
