@@ -79,7 +79,7 @@ struct Machine : VirtualPlatform, SystemQueries {
   std::string SystemFolder() override { return "C:\\Win\\System32"; }
   bool IsWine() override { return wine; }
   std::string OpenCommand(Name f) override {
-    return f.rfind("http:", 0) == 0    ? "\"C:\\B\\b.exe\" %1"
+    return f.rfind("Zz:", 0) == 0      ? "\"C:\\B\\b.exe\" %1"
            : f.find(".pdf") < f.size() ? "\"C:\\R\\reader.exe\" /o \"%1\" %2 100%% %*"
                                        : "";
   }
@@ -117,7 +117,7 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "@full=v|PATH (C:\\Tools): |0",
            "@full=v;@wine|found in the launcher's folder: |0",
            "@full=app.exe|found in its App Paths entry|0",
-           "@full=http://h/a|a URL, opened by its \"open\" action: \"C:\\B\\b.exe\" http://h/a|0",
+           "@full=Zz://h/a|a URL, opened by its \"open\" action: \"C:\\B\\b.exe\" Zz://h/a|0",
            "@full=C:\\P\\u|so the shell adds .bat|0",
            "@full=C:\\P\\u;@wine|C:\\P\\u: would fail (no readable file)|0",
            "@full=C:\\D\\a.pdf;InstalledAppParameters=-p|Would start C:\\R\\reader.exe\n"
