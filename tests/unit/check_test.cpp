@@ -29,10 +29,10 @@ struct Machine : VirtualPlatform, SystemQueries {
     const std::string& line = request.launcherLine;
     const int exe = ProgramNameEnd(text::AsciiLower(line), LeadBytes());
     self = line.substr(line[0] == '"', size_t(exe + 4 - (line[0] == '"')));
-    files = {{self, ""}};
+    files = {{self, ""}, {"D:\\T\\setup.exe", "MZ"}};
     for (Name file :
          Split("C:\\Work\\P\\a.exe;C:\\D\\a.pdf;D:\\s.exe;C:\\AP\\app.exe;C:\\D\\a.xyz;"
-               "C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
+               "C:\\D\\a.doc;C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
                "C:\\Win\\System32\\w.exe;D:\\T\\v.exe;C:\\Tools\\v.exe;D:\\Setup\\setup.exe")) {
       files[file];
     }
@@ -81,6 +81,7 @@ struct Machine : VirtualPlatform, SystemQueries {
   std::string OpenCommand(Name f) override {
     return f.rfind("Zz:", 0) == 0      ? "\"C:\\B\\b.exe\" %1"
            : f.find(".pdf") < f.size() ? "\"C:\\R\\reader.exe\" /o \"%1\" %2 100%% %*"
+           : f.find(".doc") < f.size() ? "\"C:\\V\\viewer.exe\" \"%1\""
                                        : "";
   }
   bool ReadShortcut(Name, Shortcut* shortcut) override {
@@ -122,6 +123,7 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "@full=C:\\P\\u;@wine|C:\\P\\u: would fail (no readable file)|0",
            "@full=C:\\D\\a.pdf;InstalledAppParameters=-p|Would start C:\\R\\reader.exe\n"
            "  Parameters: /o \"C:\\D\\a.pdf\" -p 100% -p\n  Working directory: C:\\D\n|0",
+           "@full=C:\\D\\a.doc;InstalledAppParameters=-p x|the parameters -p x would be dropped|1",
            "@full=D:\\s.lnk;InstalledAppParameters=-p|Would start C:\\Work\\P\\a.exe\n"
            "  Parameters: /a -p\n  Working directory: C:\\L\n|0",
            "@cwd=C:\\" + std::string(270, 'w') + "|(the launcher's own, unchanged)|0",
@@ -160,6 +162,7 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "|may not write c:\\install.log (only an administrator|1|-log D:\\T\\start.exe",
            "|E:\\x.log is on a read-only medium&!as the launcher writes|1|D:\\T\\start.exe -log "
            "E:\\x.log",
+           "|setup.exe is a file but not a trace log|1|D:\\T\\start.exe -log D:\\T\\setup.exe",
            "|-log is followed by a single space, which names no file|1|D:\\T\\start.exe -log ",
        }) {
     const Texts cell = Split(row, '|');
