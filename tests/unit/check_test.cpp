@@ -81,7 +81,7 @@ struct Machine : VirtualPlatform, SystemQueries {
   std::string OpenCommand(Name f) override {
     return f.rfind("Zz:", 0) == 0      ? "\"C:\\B\\b.exe\" %1"
            : f.find(".pdf") < f.size() ? "\"C:\\R\\reader.exe\" /o \"%1\" %2 100%% %*"
-           : f.find(".doc") < f.size() ? "\"C:\\V\\viewer.exe\" \"%1\""
+           : f.find(".doc") < f.size() ? "C:\\V\\viewer.exe \"%1\""
                                        : "";
   }
   bool ReadShortcut(Name, Shortcut* shortcut) override {
@@ -113,7 +113,7 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "@full=\"P\\a.exe\";InstalledAppParameters=\"%PATH:\"|Would start C:\\Work\\P\\a.exe\n"
            "  Parameters: \"D:\\A B\"\n  Working directory: C:\\Work\\P\n&No warnings|0|"
            "\"D:\\A B\\start.exe\"",
-           "@full=nowhere.exe|finds neither along its search path nor in App Paths|0",
+           "@full=nowhere.exe|finds neither along its search path nor in App Paths)|0",
            "@full=w.exe|a bare name, found in the current directory|0",
            "@full=v|PATH (C:\\Tools): |0",
            "@full=v;@wine|found in the launcher's folder: |0",
@@ -123,7 +123,7 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
            "@full=C:\\P\\u;@wine|C:\\P\\u: would fail (no readable file)|0",
            "@full=C:\\D\\a.pdf;InstalledAppParameters=-p|Would start C:\\R\\reader.exe\n"
            "  Parameters: /o \"C:\\D\\a.pdf\" -p 100% -p\n  Working directory: C:\\D\n|0",
-           "@full=C:\\D\\a.doc;InstalledAppParameters=-p x|the parameters -p x would be dropped|1",
+           "@full=C:\\D\\a.doc;InstalledAppParameters=-p|-p would be dropped&start C:\\V\\viewer|1",
            "@full=D:\\s.lnk;InstalledAppParameters=-p|Would start C:\\Work\\P\\a.exe\n"
            "  Parameters: /a -p\n  Working directory: C:\\L\n|0",
            "@cwd=C:\\" + std::string(270, 'w') + "|(the launcher's own, unchanged)|0",
