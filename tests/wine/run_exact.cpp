@@ -3,10 +3,12 @@
 // lines each: how many copies to start at once, the program, the working
 // directory and the command line. A run's copies start in one job; the run ends
 // when every process in the job has ended, the programs they started included,
-// or after 30 seconds. Prints one line per run: each copy's exit status, then
-// how many processes were still running (they are then ended). Exit status: 0
-// when every copy exited 0 and left nothing running, 1 otherwise, 200 when the
-// request file cannot be read. Handles are left to the end of the process.
+// or after 30 seconds. The copies write to this program's own output, so that
+// a console program's report comes before its run's line. Prints one line per
+// run: each copy's exit status, then how many processes were still running
+// (they are then ended). Exit status: 0 when every copy exited 0 and left
+// nothing running, 1 otherwise, 200 when the request file cannot be read.
+// Handles are left to the end of the process.
 //
 // Copied to where a launcher under test expects its installer or program, it
 // stands in for them: started with PROBE_RECORD set, it appends how it was
@@ -38,10 +40,14 @@ int main(int argc, char** argv) {
     for (HANDLE& started : processes) {
       STARTUPINFOA startup = {};
       startup.cb = sizeof startup;
+      startup.dwFlags = STARTF_USESTDHANDLES;
+      startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+      startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+      startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
       PROCESS_INFORMATION process = {};
       // Suspended until it is in the job, so that all it starts joins the job. Only
       // CreateProcessW may write to the command line.
-      if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+      if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED,
                          nullptr, dir.c_str(), &startup, &process)) {
         AssignProcessToJobObject(job, process.hProcess);
         ResumeThread(process.hThread);
@@ -62,6 +68,7 @@ int main(int argc, char** argv) {
       result |= status != 0 ? 1 : 0;
     }
     std::printf("%lu\n", count.ActiveProcesses);
+    std::fflush(stdout);  // before the next run's copies write
     result |= count.ActiveProcesses != 0 ? 1 : 0;
   }
   return result;
