@@ -18,17 +18,18 @@ summary() {
 }
 trap 'summary $?' EXIT
 
-# Runs one preset's tests and notes how many passed and how many did not
-# run, with the reason its configuration left in the build tree.
+# Runs one preset's tests and notes how many passed, how many did not run,
+# and what its configuration left in the build tree about tests or rows that
+# did not run.
 run_tests() {
-  local preset=$1 log=build/$1/ctest.log passed skipped
+  local preset=$1 log=build/$1/ctest.log passed skipped note
   ctest --preset "$preset" | tee "$log"
   passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\)/\1/p' "$log")
   skipped=$(grep -c 'Not Run' "$log" || true)
+  note=$(cat "build/$preset/tests-not-run.txt" 2>/dev/null || true)
   results+="$preset $passed passed"
-  if [ "$skipped" -gt 0 ]; then
-    results+=", $skipped not run ($(cat "build/$preset/tests-not-run.txt" 2>/dev/null || echo "see above"))"
-  fi
+  [ "$skipped" -eq 0 ] || results+=", $skipped not run"
+  [ -z "$note" ] || results+=" ($note)"
   results+="; "
 }
 

@@ -2,9 +2,9 @@
 
 #include "platform/text.h"
 
-namespace {
-
 const char kDefaultLogFilename[] = "c:\\install.log";
+
+namespace {
 
 // The text from start to end, without the white space and quotes around it;
 // the closing quote of a quoted program path goes with them.
@@ -17,11 +17,12 @@ std::string PassedAlias(const std::string& s, int start, int end) {
              : alias.substr(first, alias.find_last_not_of(kPadding) - first + 1);
 }
 
-// Where the ".exe" that ends the program's name stands in the lower-case
-// command line, or -1. A quoted path that ends in .exe is the program's path
-// whole, whatever its folders are called (D:\Tools.exe dir\start.exe).
-// Otherwise the first .exe that does not go on as a longer word or name:
-// D:\Course.Exercises\start.exe and start.exe.exe end at the second one.
+}  // namespace
+
+// A quoted path that ends in .exe is the program's path whole, whatever its
+// folders are called (D:\Tools.exe dir\start.exe). Otherwise the first .exe
+// that does not go on as a longer word or name: D:\Course.Exercises\start.exe
+// and start.exe.exe end at the second one.
 int ProgramNameEnd(const std::string& lower, const text::LeadByteTest& isLeadByte) {
   if (lower[0] == '"') {
     const int closing =
@@ -35,8 +36,6 @@ int ProgramNameEnd(const std::string& lower, const text::LeadByteTest& isLeadByt
     return !text::IsAsciiAlphanumeric(after) && after != '.';
   });
 }
-
-}  // namespace
 
 bool CLauncherApp::InitInstance() {
   if (ParseCommandLine()) {

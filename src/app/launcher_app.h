@@ -6,6 +6,14 @@
 
 #include "app/win_app.h"
 #include "log/trace_log.h"
+#include "platform/text.h"
+
+// The log file of a -log switch with no file name after it.
+extern const char kDefaultLogFilename[];
+
+// Where the ".exe" that ends the program's name stands in the lower-case
+// copy of the command line, or -1 when there is none.
+int ProgramNameEnd(const std::string& lower, const text::LeadByteTest& isLeadByte);
 
 class CLauncherApp : public CWinApp {
  public:

@@ -7,12 +7,6 @@ namespace {
 
 constexpr size_t kDirectoryBufferSize = 260;
 
-// True when the file name at the end of path has a type, such as .exe.
-bool HasType(const std::string& path, const text::LeadByteTest& isLeadByte) {
-  return text::Mid(path, text::FindLastSeparator(path, isLeadByte) + 1).find('.') !=
-         std::string::npos;
-}
-
 }  // namespace
 
 bool CShellLauncher::Launch(std::string file, std::string parameters) {
@@ -73,6 +67,6 @@ bool CShellLauncher::IsThisLauncher(const std::string& program, bool bare) {
                       isLeadByte)
            : program;
   return m_platform.IsSameFile(candidate, self) ||
-         (!HasType(program, isLeadByte) && !m_platform.Exists(candidate) &&
+         (!text::HasType(program, isLeadByte) && !m_platform.Exists(candidate) &&
           m_platform.IsSameFile(candidate + ".exe", self));
 }

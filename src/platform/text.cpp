@@ -86,6 +86,10 @@ bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte) {
   return FindLastSeparator(s, isLeadByte) < 0 && Mid(s, 1, 1) != ":";
 }
 
+bool HasType(const std::string& path, const LeadByteTest& isLeadByte) {
+  return Mid(path, FindLastSeparator(path, isLeadByte) + 1).find('.') != std::string::npos;
+}
+
 bool HasUrlScheme(const std::string& s) {
   const size_t colon = s.find(':');
   if (colon == std::string::npos || colon < 2 || !IsAsciiLetter(s[0])) {

@@ -45,6 +45,9 @@ std::string Mid(const std::string& s, int start, int count);
 // the shell looks for along its own search path.
 bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte);
 
+// True when the file name at the end of path has a type, such as .exe.
+bool HasType(const std::string& path, const LeadByteTest& isLeadByte);
+
 // A URL or another name the shell resolves by its scheme, such as
 // http://host/x or mailto:x: two characters or more (a letter, then letters,
 // digits, +, - or .) before the first colon, where a drive letter has one.

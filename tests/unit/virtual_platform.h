@@ -67,11 +67,8 @@ class VirtualPlatform : public Platform {
     return startable.count(file) != 0;
   }
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override {
-    if (currentDir.size() >= bufferSize) {
-      return false;
-    }
-    *dir = currentDir;
-    return true;
+    *dir = currentDir;  // callers use it only on success
+    return currentDir.size() < bufferSize;
   }
   bool SetCurrentDir(const std::string& dir) override {
     currentDir = dir.empty() ? currentDir : dir;
@@ -99,11 +96,8 @@ class VirtualPlatform : public Platform {
     return files.count(name) != 0 && unreadable.count(name) == 0;
   }
   bool ReadFileStart(const std::string& name, size_t count, std::string* start) override {
-    if (!CanOpenForReading(name)) {
-      return false;
-    }
-    *start = files[name].substr(0, count);
-    return true;
+    *start = CanOpenForReading(name) ? files[name].substr(0, count) : std::string();
+    return CanOpenForReading(name);
   }
   bool AppendText(const std::string& name, const std::string& text) override {
     if (unwritable.count(name) != 0) {

@@ -5,9 +5,10 @@
 // own, or with a second argument "in-turn" each when the one before has ended.
 // A run ends when every process in its job has ended, the programs they started
 // included; whatever still runs after 30 seconds (for each run, in turn) is
-// ended. Prints one line per run, in the request's order: each copy's exit
-// status, then how many processes were still running. Exit status: 0 when
-// every copy exited 0 and left nothing running, 1 otherwise, 200 when the
+// ended. The copies write to this program's own output. Prints one line per run,
+// in the request's order (in turn, right after the run's own output): each
+// copy's exit status, then how many processes were still running. Exit status:
+// 0 when every copy exited 0 and left nothing running, 1 otherwise, 200 when the
 // request file cannot be read. Handles are left to the end of the process.
 //
 // Copied to where a launcher under test expects its installer or program, it
@@ -42,6 +43,23 @@ void AwaitEnd(const Run* first, const Run* last) {
   for (int tick = 0; tick < 1500 && std::any_of(first, last, Running); ++tick) Sleep(20);
 }
 
+// Ends what still runs and prints the run's line; 1 when a copy failed or
+// left something running, else 0.
+int Report(const Run& run) {
+  const DWORD running = Running(run);
+  TerminateJobObject(run.job, 1);
+  int result = running != 0 ? 1 : 0;
+  for (const HANDLE started : run.processes) {
+    DWORD status = 1;  // also when it did not start
+    GetExitCodeProcess(started, &status);
+    std::printf("%lu ", status);
+    result |= status != 0 ? 1 : 0;
+  }
+  std::printf("%lu\n", running);
+  std::fflush(stdout);  // before the next run's copies write
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,30 +84,28 @@ int main(int argc, char** argv) {
     for (HANDLE& started : run.processes) {
       STARTUPINFOA startup = {};
       startup.cb = sizeof startup;
+      startup.dwFlags = STARTF_USESTDHANDLES;
+      startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+      startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+      startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
       PROCESS_INFORMATION process = {};
       // Suspended until it is in the job, so that all it starts joins the job. Only
       // CreateProcessW may write to the command line.
-      if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+      if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED,
                          nullptr, dir.c_str(), &startup, &process)) {
         AssignProcessToJobObject(run.job, process.hProcess);
         ResumeThread(process.hThread);
         started = process.hProcess;
       }
     }
-    if (inTurn) AwaitEnd(&run, &run + 1);
-  }
-  AwaitEnd(runs.data(), runs.data() + runs.size());
-  for (const Run& run : runs) {
-    const DWORD running = Running(run);
-    TerminateJobObject(run.job, 1);
-    for (const HANDLE started : run.processes) {
-      DWORD status = 1;  // also when it did not start
-      GetExitCodeProcess(started, &status);
-      std::printf("%lu ", status);
-      result |= status != 0 ? 1 : 0;
+    if (inTurn) {
+      AwaitEnd(&run, &run + 1);
+      result |= Report(run);
     }
-    std::printf("%lu\n", running);
-    result |= running != 0 ? 1 : 0;
+  }
+  if (!inTurn) {
+    AwaitEnd(runs.data(), runs.data() + runs.size());
+    for (const Run& run : runs) result |= Report(run);
   }
   return result;
 }

@@ -9,8 +9,10 @@ checker then runs on some rows and must agree with the launcher."""
 
 import os
 import re
+import struct
 import subprocess
 import unittest
+import uuid
 from datetime import datetime, timedelta, timezone
 from pathlib import Path
 from types import SimpleNamespace
@@ -41,7 +43,7 @@ SELF = f"{REFUSED}|{FAILED}"
 # Values from registry.reg, named in InstalledRegFullFilename (F).
 K = "HKEY_CURRENT_USER\\Software\\StartpointTest\\"
 F, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
-NO_KEY = "HKEY_CURRENT_USER\\Software\\StartpointNone\\Dir"
+NO_KEY = "HKEY_CURRENT_USER\\Software\\StartpointNone\\Folder"
 # Two folders of 80 characters, 160 bytes each in code page 932.
 DEEP = "\\".join(["フォルダ" * 20] * 2)
 # 254 and 255 characters: with its zero, the first fills the 255 bytes a read takes.
@@ -52,25 +54,41 @@ HEAD, TAIL = '"D:\\long\\start.exe" ', " -log run.log"
 FILLER = ("x" + 'movie-log %s "a" ' * 3000)[:32766 - len(HEAD) - len(TAIL) - 1] + "x"
 
 
+def ran(program):
+    """The file that runs for a start recorded as program: Wine keeps a name that the
+    shell completed with .exe as the program's own."""
+    return program if "." in program.rpartition("\\")[2] else program + ".exe"
+
+
+def shortcut(target, arguments):
+    """A shell link (.lnk), in its ANSI form: a header, the target's local path in a
+    link info, and the arguments."""
+    path, volume = target.encode("cp932") + b"\0", struct.pack("<4I", 17, 3, 0, 16) + b"\0"
+    base = 28 + len(volume)
+    info = struct.pack("<7I", base + len(path) + 1, 28, 1, 28, base, 0, base + len(path)) + volume + path + b"\0"
+    clsid = uuid.UUID("00021401-0000-0000-c000-000000000046").bytes_le
+    header = struct.pack("<I16s2I", 76, clsid, 0x22, 0) + bytes(32) + struct.pack("<I", 1) + bytes(12)
+    return header + info + struct.pack("<H", len(arguments)) + arguments.encode("cp932") + bytes(4)
+
+
 def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\{exe}" -log run.log',
         at="D:\\", logfile="C:\\runs\\{name}\\run.log", files={}, setup="Setup\\setup.exe", **more):
     """A run of <at><name>\\<exe>, with section [<exe>] of <exe>.ini holding ini and
     InstallFilename=<setup>, each program started copied to its place, and the
     other files given. starts: ";"-separated; log None: the run may write no
     log. more: copies (launchers started at once), check (the checker's exit
-    status, when it runs on the row), lookups (how the checker then reports
-    registry lookups, by setting), readonly (the log file is read-only), whole
+    status, when it runs on the row), says (words its report must hold, "|" between
+    pieces), readonly (the log file is read-only, or without one its folder), whole
     (the log holds exactly the entries given) and env (the Wine environment)."""
     fill = lambda text: text.replace("@", at + name).format(name=name, exe=exe)
     starts = sorted(tuple(fill(start).split("|")) for start in starts.split(";") if start)
-    files = {fill("@\\{exe}"): LAUNCHER, fill("@\\Setup\\setup.exe"): RUNNER, **{s[0]: RUNNER for s in starts},
+    files = {fill("@\\{exe}"): LAUNCHER, fill("@\\Setup\\setup.exe"): RUNNER, **{ran(s[0]): RUNNER for s in starts},
              fill("C:\\runs\\{name}\\starts.txt"): b"", **files}
     text = "".join(f"{k}={v}\r\n" for k, v in {"InstallFilename": setup, **ini}.items())
     files[fill(f"@\\{exe[:-4]}.ini")] = f"[{exe[:-4]}]\r\n{text}".encode("cp932")
     return SimpleNamespace(name=name, program=fill("@\\{exe}"), line=fill(line), logfile=fill(logfile),
                            starts=starts, files=files, log=log and fill(log).split("|"),
-                           **{"copies": 1, "check": None, "lookups": {}, "readonly": False, "whole": False, "env": ENV,
-                              **more})
+                           **{"copies": 1, "check": None, "says": "", "readonly": False, "whole": False, "env": ENV, **more})
 
 
 ROWS = [
@@ -81,13 +99,13 @@ ROWS = [
     # An empty value, a missing key and a missing value: the launcher goes on past each, and the checker
     # tells them apart.
     row("lookups", {F: K + "Empty", "InstalledRegPath": NO_KEY, "InstalledRegFilename": K + "None"}, check=0,
-        lookups={F: '""', "InstalledRegPath": "not found", "InstalledRegFilename": "not found"}),
+        says='value "Empty": ""|value "Folder": not found|value "None": not found'),
     row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED),
     row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
     # The -log switch.
     row("default_log", line='"@\\start.exe" -log', logfile="C:\\install.log", files={"C:\\install.log": OLD}),
     # A file that is not a trace log stays, and the run writes no log.
-    row("log_ini", line='"@\\start.exe" -log @\\start.ini', log=None),
+    row("log_ini", line='"@\\start.exe" -log @\\start.ini', log=None, check=1, says="is a file but not a trace log"),
     # Bad input: each row also proves that nothing else changed or went on running.
     row("long", {}, "", f"{HEAD}{FILLER}{TAIL}|m_szPassedAlias=|{FILLER}|Error szInstallFilename is NULL ",
         line=HEAD + FILLER + TAIL),
@@ -96,7 +114,7 @@ ROWS = [
     row("reg256", {F: K + "Sz256"}, files={R256: RUNNER}),  # the launcher must not find it
     row("binary", {F: K + "Binary"}, APP, "D:\\App\\app.exe|" + APP_STARTED),
     row("folder", {F: K + "Dir"}, log="Launching Installed App with path:|D:\\App|" + STARTED),
-    row("read_only", files={"C:\\runs\\read_only\\run.log": OLD}, log=None, readonly=True),
+    row("read_only", files={"C:\\runs\\read_only\\run.log": OLD}, log=None, readonly=True, check=1, says="read-only"),
     # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
     row("together", starts=";".join([INSTALLER] * 4), copies=4),
     row("share", {}, f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
@@ -108,6 +126,26 @@ ROWS = [
         setup="E:\\Setup\\setup.exe"),
     row("bare_self", {F: K + "Self"}, log=f"setup.exe|{REFUSED}|{STARTED}", exe="setup.exe"),
     row("expand", {F: K + "Expand"}, "C:\\Prog\\app.exe||C:\\Prog", "Launching Installed App with path:|C:\\Prog\\app.exe"),
+    # The checker agrees where the real API decides: the command line as typed, a log that
+    # cannot be written, the .exe the shell adds, a shortcut (Wine's shell opens none for
+    # the launcher), a document whose "open" action drops the parameters.
+    row("spaced_log", line='"@\\start.exe" -log C:\\runs\\spaced_log\\my  log.txt',
+        logfile="C:\\runs\\spaced_log\\my  log.txt", check=0),
+    row("quoted_log", line='"@\\start.exe" -log "C:\\runs\\quoted_log\\my log.txt"', log=None, check=1,
+        says="is not a valid file name"),
+    row("no_folder", line='"@\\start.exe" -log C:\\runs\\gone\\x.log', log=None, check=1, says="does not exist"),
+    row("log_folder", line='"@\\start.exe" -log @', log=None, check=1, says="D:\\log_folder is a folder"),
+    row("ro_folder", line='"@\\start.exe" -log C:\\runs\\ro_folder\\ro\\x.log', log=None, check=1,
+        logfile="C:\\runs\\ro_folder\\ro\\x.log", readonly=True, says="this user may not write"),
+    row("typeless", {}, "@\\Setup\\setup||@\\Setup", setup="Setup\\setup", check=0),
+    # Wine's shell looks a typed bare name up in the Windows folder before the launcher's.
+    row("bare", {F: K + "Bare"}, "C:\\windows\\sptbare.exe||C:\\runs\\bare", APP_STARTED, check=0,
+        files={"D:\\bare\\sptbare.exe": RUNNER}),
+    row("shortcut", {}, "", "@\\Setup\\setup.lnk|" + FAILED, setup="Setup\\setup.lnk", check=2,
+        files={"D:\\shortcut\\Setup\\setup.lnk": shortcut("D:\\shortcut\\Setup\\setup.exe", "/a")},
+        says="a shortcut to D:\\shortcut\\Setup\\setup.exe, which Wine's shell does not open"),
+    row("document", {"InstallParameters": "-p"}, 'D:\\document\\viewer.exe|"@\\manual.sptdoc"|@',
+        setup="manual.sptdoc", files={"D:\\document\\manual.sptdoc": b""}, check=1, says="-p would be dropped"),
     # ソ is 83 5C in code page 932: its second byte is a backslash.
     row("dbcs", exe="ソフト.exe", env=JAPANESE, log="m_szCurrentPath=|@|ソフト.exe|ソフト"),
     # A working directory too long to save in 260 bytes: the installer starts from it.
@@ -174,6 +212,9 @@ def serve(cls, rows):
             unix(path).parent.mkdir(parents=True, exist_ok=True)
             unix(path).write_bytes(data.read_bytes() if isinstance(data, Path) else data)
             unix(path).chmod(0o444 if r.readonly and path == r.logfile else 0o644)
+        if r.readonly and r.logfile not in r.files:  # a folder that takes no new file
+            unix(r.logfile).parent.mkdir()
+            unix(r.logfile).parent.chmod(0o555)
 
 
 def batch(rows, env=ENV, in_turn=False):
@@ -245,18 +286,26 @@ class Runs(unittest.TestCase):
         self.assertEqual(sorted(map(str, changed - named)), [])
 
     def test_checker_agrees_with_the_launcher(self):
-        for r in (r for r in ROWS if r.check is not None):
+        """The checker, given a row's command line in the row's folder, changes no file, names
+        the start the launcher made, and prints the trace it wrote or says why it wrote none."""
+        rows = [r for r in ROWS if r.check is not None]
+        checker = f"Z:{BUILD}\\startpoint-check.exe".replace("/", "\\")
+        (WORK / "request.txt").write_bytes("".join(
+            f'1\n{checker}\nC:\\runs\\{r.name}\n"{checker}" {r.line}\n' for r in rows).encode("cp932"))
+        out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), "in-turn")[1]
+        self.assertEqual(snapshot(), self.after, "files the checker changed")
+        parts = re.split(r"^(\d+) 0\n", out, flags=re.M)  # each report, then its exit status
+        self.assertEqual(len(parts), 2 * len(rows) + 1, out)
+        for r, report, status in zip(rows, parts[::2], parts[1::2]):
             with self.subTest(r.name):
-                status, out = wine(BUILD / "startpoint-check.exe", "-log", r.program)
-                self.assertEqual(status, r.check, out)
-                self.assertIn("".join(f"\nWould start {f}\n  Parameters: {p}\n  Working directory: {d}\n"
-                                      for f, p, d in r.starts) or "\nWould start nothing.", out)
-                log = entries(unix(r.logfile))
-                log[2] = r.line.removesuffix(" run.log")  # the checker's launcher has a bare -log
-                trace = out.split("Trace log, as the launcher writes it with -log\n", 1)[1].splitlines()
-                self.assertEqual([ENTRY.fullmatch(line)[9] for line in trace], log)
-                for setting, verdict in r.lookups.items():
-                    self.assertRegex(out, rf"\n  {setting}: .*: {re.escape(verdict)}\n")
+                self.assertEqual(int(status), r.check, report)
+                self.assertIn("".join(f"\nWould start {ran(f)}\n  Parameters: {p}\n  Working directory: {d}"
+                                      for f, p, d in r.starts) or "\nWould start nothing.", report)
+                for words in r.says.split("|"):
+                    self.assertIn(words, report)
+                trace = report.partition("Trace log, as the launcher writes it with -log\n")[2].splitlines()
+                self.assertEqual([ENTRY.fullmatch(line)[9] for line in trace],
+                                 entries(unix(r.logfile)) if r.log else [])
 
 
 if __name__ == "__main__":

@@ -1,22 +1,29 @@
 #include "checking_platform.h"
 
+#include "platform/text.h"
+
+const char kTraceInMemory[] = "<the checker's copy of the trace>";
+
 namespace {
 
-constexpr size_t kDirectoryBufferSize = 260;
+// Enough for any directory, so that a long one is shown, not lost.
+constexpr size_t kLongPath = 32768;
 
-// The types the shell starts as programs; every other file is a document,
-// which needs an "open" action for its type.
-bool IsProgramType(const std::string& file) {
-  const std::string lower = text::AsciiLower(file);
-  for (const char* extension : {".exe", ".com", ".bat", ".cmd"}) {
-    if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, extension) == 0) {
-      return true;
-    }
-  }
-  return false;
+std::string LauncherFolder(Platform& real, const std::string& launcherPath) {
+  return text::Left(launcherPath, text::FindLastSeparator(launcherPath, real.LeadBytes()));
 }
 
 }  // namespace
+
+CheckingPlatform::CheckingPlatform(Platform& real, SystemQueries& system,
+                                   const std::string& launcherPath, std::string commandLine)
+    : m_real(real),
+      m_launcherPath(launcherPath),
+      m_commandLine(std::move(commandLine)),
+      m_shell(real, system, LauncherFolder(real, launcherPath)),
+      m_logFile(kTraceInMemory) {
+  m_real.GetCurrentDir(kLongPath, &m_ownDir);
+}
 
 bool CheckingPlatform::ReadRegistryValue(RegistryRoot root, RegistryView view,
                                          const std::string& keyPath, const std::string& valueName,
@@ -28,43 +35,13 @@ bool CheckingPlatform::ReadRegistryValue(RegistryRoot root, RegistryView view,
 }
 
 bool CheckingPlatform::ShellOpen(const std::string& file, const std::string& parameters) {
-  StartRecord start;
-  start.file = start.program = file;
-  start.parameters = parameters;
-  m_real.GetCurrentDir(kDirectoryBufferSize, &start.dir);
-  start.started = PredictShell(start);
+  std::string dir;
+  m_real.GetCurrentDir(kLongPath, &dir);
+  StartRecord start = m_shell.Open(file, parameters, dir);
+  start.file = AsRead(file);
+  start.ownDir = start.dir == m_ownDir;
   m_starts.push_back(start);
   return start.started;
-}
-
-// The shell searches for a name without a folder or drive as the launcher's
-// process would; any other file must exist and be readable, and a document
-// must have an "open" action for its type.
-bool CheckingPlatform::PredictShell(StartRecord& start) {
-  const text::LeadByteTest isLeadByte = LeadBytes();
-  if (text::IsBareName(start.file, isLeadByte)) {
-    const FoundProgram found = m_system.FindProgram(
-        start.file,
-        text::Left(m_launcherPath, text::FindLastSeparator(m_launcherPath, isLeadByte)));
-    if (found.path.empty()) {
-      start.rule = "a bare name that neither App Paths nor the search path finds";
-      return false;
-    }
-    start.program = found.path;
-    start.rule = "a bare name, found by " + found.rule + ": ";
-  }
-  if (!m_real.CanOpenForReading(start.program)) {
-    start.rule += "no readable file";
-    return false;
-  }
-  if (IsProgramType(start.program)) {
-    start.rule += "a program that exists and can be read";
-    return true;
-  }
-  const std::string command = m_system.OpenCommand(start.program);
-  start.rule += command.empty() ? "a document whose type has no \"open\" action"
-                                : "a document, opened by " + command;
-  return !command.empty();
 }
 
 bool CheckingPlatform::IsDirectory(const std::string& name) {
@@ -83,12 +60,23 @@ bool CheckingPlatform::IsSameFile(const std::string& a, const std::string& b) {
   return same;
 }
 
+std::string CheckingPlatform::FullPath(const std::string& name) {
+  const std::string full = m_real.FullPath(name);
+  m_read[full] = name;
+  return full;
+}
+
 void CheckingPlatform::Refused(const std::string& file, const char* rule, bool itself) {
   StartRecord start;
-  start.file = start.program = file;
+  start.file = AsRead(file);
   start.rule = rule;
   start.itself = itself;
   m_starts.push_back(start);
+}
+
+std::string CheckingPlatform::AsRead(const std::string& full) const {
+  const auto read = m_read.find(full);
+  return read == m_read.end() ? full : read->second;
 }
 
 bool CheckingPlatform::CanOpenForReading(const std::string& name) {

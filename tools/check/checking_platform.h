@@ -2,11 +2,13 @@
 // runs the launcher's own code over it to learn what the launcher would do.
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/platform.h"
+#include "shell_forecast.h"
 #include "system_queries.h"
 
 struct ProbeRecord {
@@ -23,27 +25,16 @@ struct RegistryRead {
   RegistryValue value;
 };
 
-// One start the launcher attempts, with the verdict the shell would give.
-struct StartRecord {
-  std::string file;        // as the launcher hands it over
-  std::string program;     // what would start: a bare name as the shell finds it
-  std::string parameters;  // as the launcher passes them
-  std::string dir;         // the current directory at the moment of the start
-  std::string rule;        // why it would start or fail
-  bool started = false;
-  bool itself = false;  // refused as the launcher's own executable
-};
+// The name under which the checker keeps the trace before the launcher
+// names its log, and when it names none. No file of that name is written.
+extern const char kTraceInMemory[];
 
 class CheckingPlatform final : public Platform {
  public:
   // launcherPath: the full path of the launcher checked, which stands in
   // for this program's own.
-  CheckingPlatform(Platform& real, SystemQueries& system, std::string launcherPath,
-                   std::string commandLine)
-      : m_real(real),
-        m_system(system),
-        m_launcherPath(std::move(launcherPath)),
-        m_commandLine(std::move(commandLine)) {}
+  CheckingPlatform(Platform& real, SystemQueries& system, const std::string& launcherPath,
+                   std::string commandLine);
 
   void SuppressErrorDialogs() override { m_real.SuppressErrorDialogs(); }
   std::string CommandLine() override { return m_commandLine; }
@@ -66,22 +57,23 @@ class CheckingPlatform final : public Platform {
   }
   bool SetCurrentDir(const std::string& dir) override { return m_real.SetCurrentDir(dir); }
   LocalTime Now() override { return m_real.Now(); }
-  // An old log of the same name belongs to a real run: it stays.
-  void RemoveFile(const std::string&) override {}
+  // The launcher deletes the old file of its log's name when it names the
+  // log: the name is kept, and the file stays.
+  void RemoveFile(const std::string& name) override { m_logFile = name; }
   // The launcher asks both just before it would hand a file to the shell:
   // a yes ends that attempt, so it is recorded as a failed start.
   bool Exists(const std::string& name) override { return m_real.Exists(name); }
   bool IsDirectory(const std::string& name) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
-  std::string FullPath(const std::string& name) override { return m_real.FullPath(name); }
+  // Kept, so that a start shows the path as the launcher read it.
+  std::string FullPath(const std::string& name) override;
   std::string ExecutablePath() override { return m_launcherPath; }
   bool CanOpenForReading(const std::string& name) override;
   bool ReadFileStart(const std::string& name, size_t count, std::string* start) override {
     return m_real.ReadFileStart(name, count, start);
   }
   // The trace goes to memory, never to a file.
-  bool AppendText(const std::string& name, const std::string& text) override {
-    m_logFile = name;
+  bool AppendText(const std::string&, const std::string& text) override {
     m_trace += text;
     return true;
   }
@@ -90,17 +82,20 @@ class CheckingPlatform final : public Platform {
   const std::vector<RegistryRead>& RegistryReads() const { return m_registryReads; }
   const std::vector<StartRecord>& Starts() const { return m_starts; }
   const std::string& Trace() const { return m_trace; }
-  // The file the launcher would write its trace to.
+  // The file the launcher names as its log; kTraceInMemory when it names
+  // none.
   const std::string& LogFile() const { return m_logFile; }
 
  private:
-  bool PredictShell(StartRecord& start);
   void Refused(const std::string& file, const char* rule, bool itself);
+  std::string AsRead(const std::string& full) const;
 
   Platform& m_real;
-  SystemQueries& m_system;
   std::string m_launcherPath;
   std::string m_commandLine;
+  std::string m_ownDir;
+  ShellForecast m_shell;
+  std::map<std::string, std::string> m_read;  // full paths and the texts they came from
   std::vector<ProbeRecord> m_probes;
   std::vector<RegistryRead> m_registryReads;
   std::vector<StartRecord> m_starts;

@@ -81,14 +81,21 @@ std::string ClosestKey(const std::string& key) {
   return closest;
 }
 
-Texts ProgramArguments(const std::string& parameters) {
+Texts ProgramArguments(const std::string& parameters, const text::LeadByteTest& isLeadByte) {
   Texts arguments;
   std::string current;
   bool inArgument = false;
   bool quoted = false;
+  bool trailByte = false;
   size_t backslashes = 0;
   for (char c : parameters) {
-    if (c == '\\') {
+    const bool lead = !trailByte && isLeadByte && isLeadByte(c);
+    if (trailByte || lead) {
+      current.append(backslashes, '\\');
+      backslashes = 0;
+      current += c;
+      trailByte = lead;
+    } else if (c == '\\') {
       ++backslashes;
     } else if (c == '"') {
       current.append(backslashes / 2, '\\');

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace hints {
 
 using Texts = std::vector<std::string>;
@@ -21,8 +23,10 @@ std::string ClosestKey(const std::string& key);
 
 // The arguments a program gets from its parameters by the rules of the C
 // runtime: white space separates them outside double quotes, and a quote
-// after an odd number of backslashes is a literal quote.
-Texts ProgramArguments(const std::string& parameters);
+// after an odd number of backslashes is a literal quote. The second byte of
+// a double-byte character is never a backslash.
+Texts ProgramArguments(const std::string& parameters,
+                       const text::LeadByteTest& isLeadByte = nullptr);
 
 // The name of a character in a warning: "space", "tab", "quote" or
 // "character =".

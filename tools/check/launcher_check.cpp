@@ -14,10 +14,12 @@
 const char kCheckerUsage[] =
     "usage: startpoint-check [-log] <launcher path> [alias words] [-log [file]]\n"
     "  Shows what the launcher at <launcher path>, such as D:\\start.exe, would do on\n"
-    "  this machine with the alias words, and warns about likely mistakes in its\n"
-    "  configuration. It starts nothing, writes nothing and deletes nothing.\n"
-    "  -log            also show where the launcher would write its trace with this\n"
-    "                  -log (c:\\install.log without a file), and the trace itself\n"
+    "  this machine, started with the rest of this command line as typed, and warns\n"
+    "  about likely mistakes in its configuration. It starts nothing, writes nothing\n"
+    "  and deletes nothing.\n"
+    "  -log [file]     as for the launcher: also show where it would write its trace\n"
+    "                  (c:\\install.log without a file), or why none, and the trace\n"
+    "  -log in front   the same, for the launcher started with a plain -log\n"
     "  /?, -h, --help  show this text\n"
     "exit status: 0 would start something; 1 would start something, with warnings;\n"
     "2 would start nothing, or a wrong command line\n";
@@ -61,7 +63,38 @@ bool IsLogSwitch(const std::string& arg) { return SameName(arg, "-log"); }
 
 bool IsHelp(const std::string& arg) { return arg == "/?" || arg == "-h" || arg == "--help"; }
 
+const char kBlanks[] = " \t";
+
+// The word that starts at at: up to the next white space.
+std::string NextWord(const std::string& s, size_t at) {
+  return s.substr(at, s.find_first_of(kBlanks, at) - at);
+}
+
+// True when the launcher, started with this command line, keeps a trace.
+bool AsksForLog(Platform& real, SystemQueries& system, const std::string& launcher,
+                const std::string& line) {
+  CheckingPlatform platform(real, system, launcher, line);
+  TraceLog unused(platform);
+  CLauncherApp app(platform, unused);
+  return app.ParseCommandLine() && app.m_bLogRequested;
+}
+
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+// The folders and the file name of a path, between its separators.
+Args PathParts(const std::string& path, const text::LeadByteTest& isLeadByte) {
+  Args parts;
+  int start = 0;
+  text::FindAtCharStart(path, "", isLeadByte, [&](int pos) {
+    if (text::IsSeparator(path[static_cast<size_t>(pos)])) {
+      parts.push_back(text::Mid(path, start, pos - start));
+      start = pos + 1;
+    }
+    return false;
+  });
+  parts.push_back(text::Mid(path, start));
+  return parts;
+}
 
 RegistryView Bits(RegistryView view) { return view == RegistryView::Own ? kOwnView : view; }
 
@@ -104,6 +137,17 @@ class Checker {
     }
   }
 
+  // Explorer hides the type of a program, so a launcher renamed there to
+  // start.exe may well be start.exe.exe, which looks for start.exe.ini.
+  void LauncherName(const CLauncherApp& app) {
+    const std::string& name = app.m_szCurrentExeName;
+    if (name.size() > 8 && SameName(name.substr(name.size() - 8), ".exe.exe")) {
+      Warn("the launcher's file is named " + name + ", with .exe twice: it looks for " +
+           app.m_szAppAlias + ".ini and the section [" + app.m_szAppAlias +
+           "]; rename the file to " + app.m_szAppAlias);
+    }
+  }
+
   void Section(const std::string& file, const std::string& section) {
     m_out << "Section [" << section << "]\n";
     const Args above = hints::Keys(m_system.IniLines(file, ""));
@@ -112,34 +156,42 @@ class Checker {
            "never reads them: " + hints::Joined(above, ", ") + "; put them under [" + section +
            "]");
     }
-    if (SectionPresent(file, section)) {
-      UnknownKeys(file, section);
-    }
-  }
-
-  bool SectionPresent(const std::string& file, const std::string& section) {
     Args sections;
+    size_t found = 0;
     for (const std::string& name : m_system.IniSections(file)) {
-      if (SameName(name, section)) {
-        return true;
-      }
+      found += m_system.SameIniName(name, section) ? 1u : 0u;
       sections.push_back("[" + name + "]");
     }
-    Warn("no section [" + section + "] in " + file + ": every setting reads as empty; " +
-         (sections.empty() ? "the file has no sections"
-                           : "its sections are " + hints::Joined(sections, ", ")) +
-         ": pass one of them as the alias, or name the section [" + section + "]");
-    return false;
+    if (found == 0) {
+      Warn("no section [" + section + "] in " + file + ": every setting reads as empty; " +
+           (sections.empty() ? "the file has no sections"
+                             : "its sections are " + hints::Joined(sections, ", ")) +
+           ": pass one of them as the alias, or name the section [" + section + "]");
+      return;
+    }
+    if (found > 1) {
+      Warn(file + " holds " + std::to_string(found) + " sections [" + section +
+           "]: the launcher reads the first only; merge them into one");
+    }
+    Keys(file, section);
   }
 
-  void UnknownKeys(const std::string& file, const std::string& section) {
+  void Keys(const std::string& file, const std::string& section) {
     Args unknown;
+    Args seen;
     for (const std::string& key : hints::Keys(m_system.IniLines(file, section))) {
-      if (std::none_of(std::begin(kSettingKeys), std::end(kSettingKeys),
-                       [&key](const SettingKey& known) { return SameName(key, known.name); })) {
+      const auto same = [this, &key](const std::string& other) {
+        return m_system.SameIniName(key, other);
+      };
+      if (std::any_of(seen.begin(), seen.end(), same)) {
+        Warn("[" + section + "] gives " + key +
+             " more than once: the launcher reads the first only");
+      } else if (std::none_of(std::begin(kSettingKeys), std::end(kSettingKeys),
+                              [&same](const SettingKey& known) { return same(known.name); })) {
         const std::string closest = hints::ClosestKey(key);
         unknown.push_back(key + (closest.empty() ? "" : " (did you mean " + closest + "?)"));
       }
+      seen.push_back(key);
     }
     if (!unknown.empty()) {
       Warn("[" + section + "] holds keys the launcher does not know (typing mistakes?): " +
@@ -156,6 +208,11 @@ class Checker {
       if (value.size() == kSettingBufferSize - 1) {
         Warn(std::string(setting.name) +
              " is 259 characters long, the most the launcher reads: it was probably cut");
+      }
+      const size_t comment = std::min(value.find(" ;"), value.find("\t;"));
+      if (comment != std::string::npos) {
+        Warn(std::string(setting.name) + ": the launcher reads \"" + value.substr(comment + 1) +
+             "\" as part of the value, not as a comment: put the comment on a line of its own");
       }
     }
     for (const SettingKey& ignored : kIgnored) {
@@ -234,6 +291,11 @@ class Checker {
              ") as the installed program, which the launcher never starts, so it goes on to the "
              "installer: point the setting at the installed program");
       }
+      if (!start.dropped.empty()) {
+        Warn("the parameters " + start.dropped + " would be dropped: the \"open\" action for " +
+             start.file + " runs " + start.program +
+             " with no place for them (no %* in its command)");
+      }
     }
     if (starts.empty()) {
       m_out << "  none\n";
@@ -247,25 +309,68 @@ class Checker {
       return;
     }
     m_out << "\nWould start " << started->program << "\n  Parameters: " << started->parameters
-          << "\n  Working directory: "
-          << (text::IsBareName(started->file, m_real.LeadBytes()) ? "the launcher's own, unchanged"
-                                                                  : started->dir)
+          << "\n  Working directory: " << started->dir
+          << (started->ownDir ? " (the launcher's own, unchanged)" : "")
           << "\n  Because: " << started->rule << "\n";
   }
 
-  void LogDestination(const std::string& file) {
-    m_out << "\nTrace log: the launcher, started with this -log, would write it to " << file
-          << "\n";
-    const int separator = text::FindLastSeparator(file, m_real.LeadBytes());
-    if (SameName(text::Left(file, separator), "c:") && !m_system.IsElevated()) {
-      Warn("-log: " + file +
-           " is in the root of C:, where on current Windows only an administrator may create "
-           "files, and this user is not one here: name a file you can write, such as -log "
-           "%TEMP%\\start.log");
+  // Where the launcher, started with this -log, would write its trace, or
+  // why it would write none. True when it would write one.
+  bool LogDestination(const CLauncherApp& app, const std::string& named) {
+    const std::string why = named == kTraceInMemory ? WhyNotNamed(app) : WhyNotWritable(named);
+    if (why.empty()) {
+      m_out << "\nTrace log: the launcher, started with this -log, would write it to " << named
+            << "\n";
+      return true;
     }
+    m_out << "\nTrace log: the launcher, started with this -log, would write none: " << why << "\n";
+    Warn("-log: the launcher would write no trace: " + why +
+         ": name a file you can write, such as -log %TEMP%\\start.log");
+    return false;
   }
 
  private:
+  // The launcher names no log when its file is not a trace log, or when
+  // -log is followed by a single space.
+  std::string WhyNotNamed(const CLauncherApp& app) {
+    const std::string file =
+        app.m_szLogFilename.empty() ? kDefaultLogFilename : app.m_szLogFilename;
+    if (m_real.IsDirectory(file)) {
+      return file + " is a folder";
+    }
+    if (!MayReplaceWithLog(m_real, file)) {
+      return file + " is a file but not a trace log, and the launcher leaves it untouched";
+    }
+    return "-log is followed by a single space, which names no file";
+  }
+
+  std::string WhyNotWritable(const std::string& file) {
+    switch (m_system.CanWrite(file)) {
+      case WriteAccess::Writable:
+        break;
+      case WriteAccess::BadName:
+        return file + " is not a valid file name" +
+               (file.find('"') == std::string::npos
+                    ? ""
+                    : " (quotes after -log are part of the name: leave them out, spaces and all)");
+      case WriteAccess::NoFolder:
+        return "the folder of " + file + " does not exist";
+      case WriteAccess::Folder:
+        return file + " is a folder";
+      case WriteAccess::ReadOnly:
+        return file + " is read-only";
+      case WriteAccess::ReadOnlyMedium:
+        return file + " is on a read-only medium";
+      case WriteAccess::Denied:
+        return "this user may not write " + file +
+               (SameName(text::Left(file, 3), "c:\\") &&
+                        text::FindLastSeparator(file, m_real.LeadBytes()) == 2
+                    ? " (only an administrator may create files in the root of C:)"
+                    : "");
+    }
+    return std::string();
+  }
+
   static std::string LastEntry(std::string trace) {
     while (!trace.empty() && trace.back() == '\n') {
       trace.pop_back();
@@ -287,6 +392,32 @@ class Checker {
                 : expanded;
     m_out << Quoted(raw) << (expanded == raw ? "" : ", expanded " + Quoted(expanded))
           << (value == expanded ? "" : ", after the cut " + Quoted(value)) << "\n";
+    if (lookup.field == &LaunchSettings::szInstalledRegFullFilename) {
+      ArgumentsInValue(expanded, value);
+    }
+  }
+
+  // Some installers register a command, such as "C:\Prog\app.exe" /arg:
+  // the launcher takes it all for one path, which names no file.
+  void ArgumentsInValue(const std::string& expanded, const std::string& value) {
+    size_t end = std::string::npos;
+    if (value[0] == '"') {
+      const size_t closing = value.find('"', 1);
+      end = closing == std::string::npos ? closing : closing + 1;
+    } else {
+      const size_t exe = text::AsciiLower(value).find(".exe ");
+      end = exe == std::string::npos ? exe : exe + 4;
+    }
+    const std::string program = text::Unquoted(value.substr(0, end));
+    if (!m_real.CanOpenForReading(program) || m_real.CanOpenForReading(text::Unquoted(value))) {
+      return;
+    }
+    // The cut takes the one character in front of its text with it.
+    const std::string cut = value.substr(end + 1);
+    const bool cuts = text::Unquoted(CutText(expanded, cut, m_real.LeadBytes())) == program;
+    Warn("InstalledRegFullFilename: the registry value " + value + " names the program " + program +
+         " with arguments after it, and the launcher takes it all for one path" +
+         (cuts ? ": to cut the arguments, set InstalledRegFullFilenameRemove=" + cut : ""));
   }
 
   // The launcher replaces the first PATH: together with the one character
@@ -319,7 +450,17 @@ class Checker {
   // The program must get the launcher's folder whole, spaces and all, and
   // without a stray quote: "%PATH:\" would end in an escaped quote.
   void MarkerQuoting(const std::string& replaced, const std::string& launcherDir) {
-    const Args arguments = hints::ProgramArguments(replaced);
+    const Args arguments = hints::ProgramArguments(replaced, m_real.LeadBytes());
+    // D: alone names the current folder of drive D, not its root.
+    const bool root = text::Mid(launcherDir, 1) == ":";
+    for (const std::string& argument : arguments) {
+      if (root && argument.size() >= 2 &&
+          argument.compare(argument.size() - 2, 2, launcherDir) == 0) {
+        Warn("InstalledAppParameters: in the root of " + launcherDir + " the program gets " +
+             argument + ", which names the current folder of drive " + launcherDir[0] +
+             ", not its root: write \"%PATH:\\.\", which gives " + launcherDir + "\\. there");
+      }
+    }
     const auto whole = [&launcherDir](const std::string& argument) {
       return argument.find(launcherDir) != std::string::npos;
     };
@@ -377,20 +518,48 @@ class Checker {
       Warn("InstallFilename is empty: the launcher starts nothing, not even the installed program");
       return;
     }
-    const std::string installer = LocateInstaller(configured, launcherDir, m_real.LeadBytes());
+    const std::string installer =
+        ShellForecast(m_real, m_system, launcherDir)
+            .Completed(LocateInstaller(configured, launcherDir, m_real.LeadBytes()));
     const bool present = m_real.CanOpenForReading(installer);
     m_out << "  Installer on this machine: " << installer << (present ? "" : " (missing)") << "\n";
     const std::string drive = text::Left(configured, 2);
     if (drive.size() == 2 && drive[1] == ':' && !SameName(drive, text::Left(installer, 2))) {
+      const std::string relative = present ? RelativeInstaller(installer, launcherDir) : "";
       Warn("InstallFilename names drive " + drive +
            ", but the launcher always takes the installer from its own drive: it would start " +
            installer +
-           (present ? ", which is there; to say so without a drive letter, name it"
-                    : ", which is not there: put the installer on the medium and name it") +
-           " relative to the launcher's folder, such as Setup\\setup.exe");
+           (!present ? ", which is not there: put the installer on the medium and name it "
+                       "relative to the launcher's folder, such as Setup\\setup.exe"
+            : relative.empty() ? ", which is there"
+                               : ", which is there; to say so without a drive letter, write "
+                                 "InstallFilename=" +
+                                     relative));
     } else if (!present) {
       Warn("the installer " + installer + " is not on the medium, or cannot be read");
     }
+  }
+
+  // The text that leads the launcher in launcherDir to the installer
+  // without a drive letter: ..\ for each folder of launcherDir that the
+  // installer's path leaves; empty when none does.
+  std::string RelativeInstaller(const std::string& installer, const std::string& launcherDir) {
+    const text::LeadByteTest isLeadByte = m_real.LeadBytes();
+    const Args from = PathParts(launcherDir, isLeadByte);
+    const Args to = PathParts(installer, isLeadByte);
+    size_t common = 0;
+    while (common < from.size() && common + 1 < to.size() && SameName(from[common], to[common])) {
+      ++common;
+    }
+    std::string relative;
+    for (size_t up = common; up < from.size(); ++up) {
+      relative += "..\\";
+    }
+    relative += hints::Joined(to.begin() + static_cast<std::ptrdiff_t>(common), to.end(), "\\");
+    const bool reaches =
+        common > 0 &&
+        m_real.IsSameFile(LocateInstaller(relative, launcherDir, isLeadByte), installer);
+    return reaches ? relative : std::string();
   }
 
   // The Registry Editor's address bar puts Computer\ in front of the root;
@@ -453,62 +622,66 @@ class Checker {
 
 }  // namespace
 
-CheckerCommand ParseCheckerArguments(const Args& args, CheckRequest* request) {
-  auto next = args.begin();
-  request->showTrace = next != args.end() && IsLogSwitch(*next);
-  next += request->showTrace ? 1 : 0;
-  if (next == args.end()) {
-    return CheckerCommand::Wrong;
+CheckerCommand ParseCheckerArguments(const std::string& commandLine, CheckRequest* request) {
+  // The checker's own name, quoted or up to the first white space.
+  size_t at = commandLine.compare(0, 1, "\"") == 0 ? commandLine.find('"', 1)
+                                                   : commandLine.find_first_of(kBlanks);
+  const std::string rest = at == std::string::npos ? std::string() : commandLine.substr(at + 1);
+  at = std::min(rest.find_first_not_of(kBlanks), rest.size());
+  request->showTrace = IsLogSwitch(NextWord(rest, at));
+  if (request->showTrace) {
+    at = std::min(rest.find_first_not_of(kBlanks, at + 4), rest.size());
   }
-  if (IsHelp(args.front()) || IsHelp(*next)) {
+  if (IsHelp(NextWord(rest, at))) {
     return CheckerCommand::Help;
   }
-  request->launcherPath = *next++;
-  const auto log = std::find_if(next, args.end(), IsLogSwitch);
-  request->alias = hints::Joined(next, log, " ");
-  if (log != args.end()) {
-    request->showTrace = true;
-    request->logFile = hints::Joined(log + 1, args.end(), " ");
-  }
-  return CheckerCommand::Check;
+  request->launcherLine = rest.substr(at);
+  return request->launcherLine.empty() ? CheckerCommand::Wrong : CheckerCommand::Check;
 }
 
 int CheckLauncher(Platform& real, SystemQueries& system, const CheckRequest& request,
                   std::ostream& out) {
-  // The launcher as AutoPlay or Explorer would start it, with the trace on:
-  // the trace goes to memory and no old log is deleted.
-  const std::string alias = request.alias.empty() ? std::string() : " " + request.alias;
-  const std::string log = request.logFile.empty() ? std::string() : " " + request.logFile;
-  CheckingPlatform platform(real, system, request.launcherPath,
-                            Quoted(request.launcherPath) + alias + " -log" + log);
-  TraceLog trace(platform);
-  CLauncherApp app(platform, trace);
-
-  out << "Checking " << Quoted(request.launcherPath) << alias << "\n" << kRegistryView << "\n";
-  // A path with spaces typed without quotes arrives cut at its first space,
-  // and the launcher would take a later word's .exe for its own.
-  const std::string lower = text::AsciiLower(request.launcherPath);
-  if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".exe") != 0) {
-    out << "\nThe launcher's path does not end in .exe: there is no launcher to check. Put a "
-           "path with spaces in double quotes.\n";
+  out << "Checking " << request.launcherLine << "\n" << kRegistryView << "\n";
+  // The launcher's own file, as it finds its name on its command line.
+  const text::LeadByteTest isLeadByte = real.LeadBytes();
+  std::string line = request.launcherLine;
+  const int exe = ProgramNameEnd(text::AsciiLower(line), isLeadByte);
+  if (exe < 0) {
+    out << "\nNo .exe on the launcher's command line: it would start nothing.\n";
     return kWouldStartNothing;
   }
-  app.ParseCommandLine();  // true: it finds the .exe that ends the path
+  const std::string written = text::Left(line, exe + 4);
+  const std::string launcher = real.FullPath(written.substr(written[0] == '"' ? 1 : 0));
+  if (!real.CanOpenForReading(launcher)) {
+    out << "\nThere is no launcher " << launcher << ": nothing would run.\n";
+    return kWouldStartNothing;
+  }
+  if (request.showTrace && !AsksForLog(real, system, launcher, line)) {
+    line += " -log";
+  }
+
+  // The launcher's own code, over a platform that acts on nothing. The
+  // trace is kept in memory even when the launcher would write none.
+  CheckingPlatform platform(real, system, launcher, line);
+  TraceLog trace(platform);
+  trace.SetFilename(kTraceInMemory);
+  trace.Enable();
+  CLauncherApp app(platform, trace);
+  app.ParseCommandLine();
   const bool started = app.RunLaunch();
 
   Checker checker(real, system, out);
   checker.ConfigFiles(platform, app.m_szConfigFile);
+  checker.LauncherName(app);
   if (!app.m_szConfigFile.empty()) {
     checker.Section(app.m_szConfigFile, app.m_szSectionName);
     const LaunchSettings settings = ReadSettings(platform, app.m_szConfigFile, app.m_szSectionName);
-    checker.Settings(settings, app.m_szCurrentPath);
+    checker.Settings(settings, text::Left(launcher, text::FindLastSeparator(launcher, isLeadByte)));
     checker.Registry(settings, platform.RegistryReads());
   }
   checker.Starts(platform.Starts());
   checker.Outcome(started ? &platform.Starts().back() : nullptr, platform.Trace());
-  if (request.showTrace) {
-    checker.LogDestination(platform.LogFile());
-  }
+  const bool logged = app.m_bLogRequested && checker.LogDestination(app, platform.LogFile());
 
   out << "\n";
   for (const std::string& warning : checker.Warnings()) {
@@ -517,7 +690,7 @@ int CheckLauncher(Platform& real, SystemQueries& system, const CheckRequest& req
   if (checker.Warnings().empty()) {
     out << "No warnings.\n";
   }
-  if (request.showTrace) {
+  if (logged) {
     out << "\nTrace log, as the launcher writes it with -log\n" << platform.Trace();
   }
   if (!started) {

@@ -1,19 +1,16 @@
-// What the launcher would do on this machine, for a launcher path and an
-// alias, and the likely mistakes in its configuration.
+// What the launcher would do on this machine, started with a given command
+// line, and the likely mistakes in its configuration.
 #pragma once
 
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "platform/platform.h"
 #include "system_queries.h"
 
 struct CheckRequest {
-  std::string launcherPath;  // a full path, as Explorer or AutoPlay pass it
-  std::string alias;
-  bool showTrace = false;  // -log: print the trace and where it would go
-  std::string logFile;     // the file named after -log; empty for the default
+  std::string launcherLine;  // the launcher's command line, as it would be typed
+  bool showTrace = false;    // -log before it: print the trace and where it would go
 };
 
 // The checker's exit statuses.
@@ -25,11 +22,11 @@ extern const char kCheckerUsage[];
 
 enum class CheckerCommand { Check, Help, Wrong };
 
-// Reads the checker's own arguments, the program's name left out:
-// [-log] <launcher path> [alias words] [-log [file]], or /?, -h or --help.
-// As on the launcher's command line, everything after a later -log names
-// the log file.
-CheckerCommand ParseCheckerArguments(const std::vector<std::string>& args, CheckRequest* request);
+// Reads the checker's own command line as Windows hands it over, its own
+// name first: [-log] <launcher path> [alias words] [-log [file]], or /?, -h
+// or --help. Everything after the checker's own -log is the launcher's
+// command line, read as the launcher reads its own.
+CheckerCommand ParseCheckerArguments(const std::string& commandLine, CheckRequest* request);
 
 // Runs the launcher's own code over a platform that acts on nothing, prints
 // what it found and would do, and returns the exit status.

@@ -1,15 +1,21 @@
-// startpoint-check: shows what the launcher would do on this machine for a
-// launcher path and an alias, without starting anything.
+// startpoint-check: shows what the launcher would do on this machine for the
+// command line it would be started with, without starting anything.
+#include <windows.h>
+// After windows.h, whose declarations it needs.
+#include <objbase.h>
+
 #include <iostream>
-#include <vector>
 
 #include "launcher_check.h"
 #include "platform/win32_platform.h"
 #include "win32_system_queries.h"
 
-int main(int argc, char** argv) {
+int main() {
+  Win32Platform platform;
   CheckRequest request;
-  switch (ParseCheckerArguments(std::vector<std::string>(argv + 1, argv + argc), &request)) {
+  // The command line as Windows hands it over: quotes and runs of spaces
+  // reach the launcher as typed, and so they must reach the check.
+  switch (ParseCheckerArguments(platform.CommandLine(), &request)) {
     case CheckerCommand::Help:
       std::cout << kCheckerUsage;
       return kWouldStart;
@@ -19,10 +25,13 @@ int main(int argc, char** argv) {
     case CheckerCommand::Check:
       break;
   }
-  Win32Platform platform;
   platform.SuppressErrorDialogs();
-  // A relative launcher path is checked as the full path Explorer would pass.
-  request.launcherPath = platform.FullPath(request.launcherPath);
+  // Shortcuts are read through COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   Win32SystemQueries system;
-  return CheckLauncher(platform, system, request, std::cout);
+  const int status = CheckLauncher(platform, system, request, std::cout);
+  if (SUCCEEDED(com)) {
+    CoUninitialize();
+  }
+  return status;
 }

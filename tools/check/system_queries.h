@@ -1,6 +1,7 @@
 // What the checker asks of Windows beyond the launcher's own platform: the
-// layout of an INI file, registry keys, and how the shell finds and opens a
-// file. The launcher never needs these, so they stay out of its platform.
+// layout of an INI file, registry keys, how the shell finds and opens a
+// file, and whether a log could be written. The launcher never needs these,
+// so they stay out of its platform. None of them changes anything.
 #pragma once
 
 #include <string>
@@ -8,35 +9,48 @@
 
 #include "platform/platform.h"
 
-struct FoundProgram {
-  std::string path;  // empty when the shell would not find the name
-  std::string rule;  // how it was found, such as "App Paths"
+// What a shortcut (.lnk) starts.
+struct Shortcut {
+  std::string target;
+  std::string arguments;
+  std::string folder;  // its working directory; empty when it names none
 };
+
+// Whether a file could be created or appended to, and if not, why.
+enum class WriteAccess { Writable, BadName, NoFolder, Folder, ReadOnly, ReadOnlyMedium, Denied };
 
 class SystemQueries {
  public:
   virtual ~SystemQueries() = default;
 
+  // Every section header of the file, in order, a repeated one each time.
   virtual std::vector<std::string> IniSections(const std::string& file) = 0;
   // Each line of the section as the INI reader gives it, such as key=value;
   // for the empty name, the lines before the file's first section header,
   // which no named section holds.
   virtual std::vector<std::string> IniLines(const std::string& file,
                                             const std::string& section) = 0;
+  // True when the INI reader takes the two section or key names for one.
+  virtual bool SameIniName(const std::string& a, const std::string& b) = 0;
 
   virtual bool RegistryKeyExists(RegistryRoot root, RegistryView view,
                                  const std::string& keyPath) = 0;
 
-  // Where the shell finds a program given by a bare name, as it would for
-  // the launcher in launcherDir: its App Paths entry, else the search path.
-  virtual FoundProgram FindProgram(const std::string& name, const std::string& launcherDir) = 0;
+  // The program that the App Paths entry for name names; empty when there
+  // is none.
+  virtual std::string AppPath(const std::string& name) = 0;
+  virtual std::string WindowsFolder() = 0;
+  virtual std::string SystemFolder() = 0;
+  // True under Wine, whose shell searches in an order of its own.
+  virtual bool IsWine() = 0;
 
-  // The command of the "open" action for the file's type; empty when its
-  // type has none.
+  // The command of the "open" action for the file's type, with its %1 and
+  // %* unfilled; empty when its type has none.
   virtual std::string OpenCommand(const std::string& file) = 0;
+  // False when the file cannot be read as a shortcut.
+  virtual bool ReadShortcut(const std::string& file, Shortcut* shortcut) = 0;
 
-  // True when this process has an administrator's rights, which creating a
-  // file in the root of C: needs; the launcher started the same way has
-  // the same.
-  virtual bool IsElevated() = 0;
+  // Whether this process, and so the launcher started the same way, could
+  // create the file or append to it.
+  virtual WriteAccess CanWrite(const std::string& file) = 0;
 };

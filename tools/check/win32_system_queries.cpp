@@ -2,7 +2,7 @@
 
 #include <share.h>
 #include <windows.h>
-// After windows.h, whose declarations it needs.
+// After windows.h, whose declarations they need.
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -37,26 +37,57 @@ std::vector<std::string> ProfileList(Read read) {
   }
 }
 
-// The program an App Paths key names, the user's before the machine's; a
-// REG_EXPAND_SZ value arrives with its environment variables expanded.
-std::string AppPath(const std::string& name) {
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-    std::vector<char> buffer(kLongPath, '\0');
-    DWORD size = kLongPath;
-    if (RegGetValueA(root, (kAppPaths + name).c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
-                     buffer.data(), &size) == ERROR_SUCCESS) {
-      return text::Unquoted(buffer.data());
-    }
-  }
-  return std::string();
+// The text that a function fills into a buffer of kLongPath characters,
+// returning its length; empty when it fails or does not fit.
+template <typename Fill>
+std::string Filled(Fill fill) {
+  std::vector<char> buffer(kLongPath, '\0');
+  const UINT length = fill(buffer.data(), static_cast<UINT>(kLongPath));
+  return length == 0 || length >= kLongPath ? std::string() : std::string(buffer.data(), length);
 }
 
-// The name searched in the folders of path, or, without one, along the
-// search path of this process; a name without a type is tried as a .exe.
-std::string Searched(const char* path, const std::string& name) {
-  std::vector<char> buffer(kLongPath, '\0');
-  const DWORD length = SearchPathA(path, name.c_str(), ".exe", kLongPath, buffer.data(), nullptr);
-  return length == 0 || length >= kLongPath ? std::string() : std::string(buffer.data(), length);
+// True unless this process's token is refused the access to the file or
+// folder by its security descriptor; a descriptor that cannot be read
+// refuses nothing.
+bool Allowed(const std::string& name, DWORD access) {
+  const SECURITY_INFORMATION parts =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  DWORD size = 0;
+  GetFileSecurityA(name.c_str(), parts, nullptr, 0, &size);
+  std::vector<char> descriptor(size);
+  HANDLE process = nullptr;
+  if (size == 0 || !GetFileSecurityA(name.c_str(), parts, descriptor.data(), size, &size) ||
+      !OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process)) {
+    return true;
+  }
+  BOOL allowed = TRUE;
+  HANDLE token = nullptr;
+  if (DuplicateToken(process, SecurityImpersonation, &token)) {
+    GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                               FILE_ALL_ACCESS};
+    PRIVILEGE_SET privileges = {};
+    DWORD privilegesSize = sizeof privileges;
+    DWORD granted = 0;
+    if (!AccessCheck(descriptor.data(), token, access, &mapping, &privileges, &privilegesSize,
+                     &granted, &allowed)) {
+      allowed = TRUE;
+    }
+    CloseHandle(token);
+  }
+  CloseHandle(process);
+  return allowed != FALSE;
+}
+
+// Whether a new file could be created in the folder.
+WriteAccess MayAddFile(const std::string& folder) {
+  char volume[MAX_PATH] = {};
+  DWORD flags = 0;
+  if (GetVolumePathNameA(folder.c_str(), volume, MAX_PATH) &&
+      GetVolumeInformationA(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+      (flags & FILE_READ_ONLY_VOLUME) != 0) {
+    return WriteAccess::ReadOnlyMedium;
+  }
+  return Allowed(folder, FILE_ADD_FILE) ? WriteAccess::Writable : WriteAccess::Denied;
 }
 
 // The lines before the first section header: the profile functions have no
@@ -113,32 +144,128 @@ bool Win32SystemQueries::RegistryKeyExists(RegistryRoot root, RegistryView view,
   return true;
 }
 
-FoundProgram Win32SystemQueries::FindProgram(const std::string& name,
-                                             const std::string& launcherDir) {
-  // App Paths keys are named with the type: notepad.exe, not notepad.
-  const bool typed = *PathFindExtensionA(name.c_str()) != '\0';
-  std::string path = AppPath(typed ? name : name + ".exe");
-  if (!path.empty()) {
-    return {path, "its App Paths entry"};
+bool Win32SystemQueries::SameIniName(const std::string& a, const std::string& b) {
+  // The INI functions compare names in Unicode, in any letter case.
+  const auto wide = [](const std::string& name) {
+    std::wstring converted(name.size(), L'\0');
+    converted.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), converted.data(),
+                            static_cast<int>(converted.size()))));
+    return converted;
+  };
+  const std::wstring first = wide(a);
+  const std::wstring second = wide(b);
+  return CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                              static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::string Win32SystemQueries::AppPath(const std::string& name) {
+  // Wine's shell reads the machine's entries only; Windows the user's first.
+  const std::vector<HKEY> roots = IsWine()
+                                      ? std::vector<HKEY>{HKEY_LOCAL_MACHINE}
+                                      : std::vector<HKEY>{HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+  for (HKEY root : roots) {
+    std::vector<char> buffer(kLongPath, '\0');
+    DWORD size = kLongPath;
+    // A REG_EXPAND_SZ value arrives with its environment variables expanded.
+    if (RegGetValueA(root, (kAppPaths + name).c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+                     buffer.data(), &size) == ERROR_SUCCESS) {
+      return text::Unquoted(buffer.data());
+    }
   }
-  // The launcher's process searches its own folder first, where this one
-  // searches the checker's.
-  path = Searched(launcherDir.c_str(), name);
-  if (path.empty()) {
-    path = Searched(nullptr, name);
-  }
-  return {path, "the search path"};
+  return std::string();
+}
+
+std::string Win32SystemQueries::WindowsFolder() {
+  return Filled([](char* buffer, UINT size) { return GetWindowsDirectoryA(buffer, size); });
+}
+
+std::string Win32SystemQueries::SystemFolder() {
+  return Filled([](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); });
+}
+
+bool Win32SystemQueries::IsWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 std::string Win32SystemQueries::OpenCommand(const std::string& file) {
-  const char* type = PathFindExtensionA(file.c_str());
+  // A URL's scheme, such as http, names its type; a file's type is its
+  // extension.
+  const std::string type =
+      text::HasUrlScheme(file) ? file.substr(0, file.find(':')) : PathFindExtensionA(file.c_str());
   std::vector<char> buffer(kLongPath, '\0');
   DWORD size = kLongPath;
-  if (*type == '\0' || AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, type, "open",
-                                         buffer.data(), &size) != S_OK) {
+  if (type.empty() || AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, type.c_str(), "open",
+                                        buffer.data(), &size) != S_OK) {
     return std::string();
   }
   return buffer.data();
 }
 
-bool Win32SystemQueries::IsElevated() { return IsUserAnAdmin() != FALSE; }
+bool Win32SystemQueries::ReadShortcut(const std::string& file, Shortcut* shortcut) {
+  IShellLinkA* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link)))) {
+    return false;
+  }
+  IPersistFile* persisted = nullptr;
+  std::wstring name(file.size() + 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, name.data(), static_cast<int>(name.size()));
+  std::vector<char> target(kLongPath, '\0');
+  std::vector<char> arguments(kLongPath, '\0');
+  std::vector<char> folder(kLongPath, '\0');
+  const bool read =
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persisted))) &&
+      SUCCEEDED(persisted->Load(name.c_str(), STGM_READ)) &&
+      SUCCEEDED(link->GetPath(target.data(), kLongPath, nullptr, 0)) &&
+      SUCCEEDED(link->GetArguments(arguments.data(), kLongPath)) &&
+      SUCCEEDED(link->GetWorkingDirectory(folder.data(), kLongPath));
+  if (persisted != nullptr) {
+    persisted->Release();
+  }
+  link->Release();
+  *shortcut = {target.data(), arguments.data(), folder.data()};
+  return read;
+}
+
+WriteAccess Win32SystemQueries::CanWrite(const std::string& file) {
+  const DWORD attributes = GetFileAttributesA(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    switch (GetLastError()) {
+      case ERROR_FILE_NOT_FOUND: {
+        const std::string full = Filled([&file](char* buffer, UINT size) {
+          return GetFullPathNameA(file.c_str(), size, buffer, nullptr);
+        });
+        const std::string folder = text::Left(
+            full, text::FindLastSeparator(
+                      full, [](char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }));
+        return MayAddFile(text::Mid(folder, 1) == ":" ? folder + "\\" : folder);
+      }
+      case ERROR_INVALID_NAME:
+      case ERROR_BAD_PATHNAME:
+        return WriteAccess::BadName;
+      case ERROR_ACCESS_DENIED:
+        return WriteAccess::Denied;
+      default:
+        return WriteAccess::NoFolder;
+    }
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return WriteAccess::Folder;
+  }
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return WriteAccess::ReadOnly;
+  }
+  // Opened for writing as the launcher opens it; nothing changes until
+  // something is written.
+  const HANDLE opened = CreateFileA(file.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_WRITE_PROTECT ? WriteAccess::ReadOnlyMedium
+                                                 : WriteAccess::Denied;
+  }
+  CloseHandle(opened);
+  return WriteAccess::Writable;
+}
