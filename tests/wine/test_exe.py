@@ -1,10 +1,11 @@
 """The real executables. Tables: the launcher as shipped. Runs: each row of ROWS
 is one launcher run under Wine, made by run_exact.exe, which waits for the
-launcher and all it started; the rows run in one batch (the double-byte row in
-a second one, under the Japanese code page) in a prefix made once per build
-tree. Each row must exit 0, leave no process running, start exactly the
-programs given and log the entries given; no file but the rows' logs may
-change. The checker then runs on some rows and must agree with the launcher."""
+launcher and all it started; the rows start together in one batch (the
+double-byte rows in a second one, under the Japanese code page) in a prefix
+made once per build tree. Each row must exit 0, leave no process running,
+start exactly the programs given and log the entries given, with timestamps
+that tell the time of the run; no file but the rows' logs may change. The
+checker then runs on some rows and must agree with the launcher."""
 
 import os
 import re
@@ -12,6 +13,7 @@ import struct
 import subprocess
 import unittest
 import uuid
+from datetime import datetime, timedelta, timezone
 from pathlib import Path
 from types import SimpleNamespace
 
@@ -20,13 +22,15 @@ BUILD, WINE = Path(E["STARTPOINT_BUILD"]), E["STARTPOINT_WINE"]
 LAUNCHER, RUNNER, WORK = BUILD / "startpoint.exe", BUILD / "tests/wine/run_exact.exe", BUILD / "wine"
 PREFIX, C, SERVER = WORK / "prefix", WORK / "prefix/drive_c", Path(WINE).with_name("wineserver")
 MEDIUM = PREFIX / "dosdevices/unc/server/share"  # drive D: too
-ENV = {**E, "WINEPREFIX": str(PREFIX), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+# Nine hours east of UTC, whatever the host's zone: the log must tell local time.
+ENV = {**E, "WINEPREFIX": str(PREFIX), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=", "TZ": "JST-9"}
+LOCAL = timezone(timedelta(hours=9))
 ENV.pop("DISPLAY", None)  # no window may be shown
 JAPANESE = {**ENV, "LANG": "ja_JP.UTF-8", "LOCPATH": str(WORK / "locale")}  # code page 932
 # As root, Wine ignores Unix file modes, where Windows refuses even administrators
 # a read-only file: the server that opens files for Wine runs without that power.
 AS_USER = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
-ENTRY = re.compile(r"\((?:1[0-2]|[1-9])/[1-9]\d?/\d{4}, (?:1[0-2]|\d):[0-5]\d:[0-5]\d:\d{3}[AP]M\) (.*)")
+ENTRY = re.compile(r"\((1[0-2]|[1-9])/([1-9]\d?)/(\d{4}), (1[0-2]|\d):([0-5]\d):([0-5]\d):(\d{3})([AP])M\) (.*)")
 
 # A start is "file|parameters|working directory"; a log, entries joined by "|"
 # that it holds in this order; "@" stands for the row's folder.
@@ -34,10 +38,14 @@ INSTALLER, APP = "@\\Setup\\setup.exe||@\\Setup", "D:\\App\\app.exe||D:\\App"
 STARTED, FAILED = "Successfully Launched InstallFilename", "Error Launching InstallFilename"
 OLD = b"(1/2/2003, 4:05:06:007AM) an earlier run\r\n"
 APP_STARTED, JOINED = "Successfully Launched Installed App", "Success Launching InstalledApp"
-SELF = "Not started: it is this launcher itself|" + FAILED
+REFUSED = "Not started: it is this launcher itself"
+SELF = f"{REFUSED}|{FAILED}"
 # Values from registry.reg, named in InstalledRegFullFilename (F).
 K = "HKEY_CURRENT_USER\\Software\\StartpointTest\\"
 F, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
+NO_KEY = "HKEY_CURRENT_USER\\Software\\StartpointNone\\Folder"
+# Two folders of 80 characters, 160 bytes each in code page 932.
+DEEP = "\\".join(["フォルダ" * 20] * 2)
 # 254 and 255 characters: with its zero, the first fills the 255 bytes a read takes.
 R255, R256 = "D:\\" + "r" * 243 + "\\app.exe", "D:\\" + "s" * 244 + "\\app.exe"
 # The longest command line Windows takes, 32,766 characters, with words that look
@@ -69,9 +77,9 @@ def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\
     InstallFilename=<setup>, each program started copied to its place, and the
     other files given. starts: ";"-separated; log None: the run may write no
     log. more: copies (launchers started at once), check (the checker's exit
-    status, when it runs on the row), says (words its report must hold), readonly
-    (the log file is read-only, or without one its folder), whole (the log holds
-    exactly the entries given) and env (the Wine environment)."""
+    status, when it runs on the row), says (words its report must hold, "|" between
+    pieces), readonly (the log file is read-only, or without one its folder), whole
+    (the log holds exactly the entries given) and env (the Wine environment)."""
     fill = lambda text: text.replace("@", at + name).format(name=name, exe=exe)
     starts = sorted(tuple(fill(start).split("|")) for start in starts.split(";") if start)
     files = {fill("@\\{exe}"): LAUNCHER, fill("@\\Setup\\setup.exe"): RUNNER, **{ran(s[0]): RUNNER for s in starts},
@@ -86,11 +94,13 @@ def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\
 ROWS = [
     # Each route ends in its start. The entries after a start land in the same
     # relative log: the launcher's working directory was restored.
-    row("own_drive", {"InstallParameters": "/q"}, "D:\\Setup\\setup.exe|/q|D:\\Setup", setup="C:\\Setup\\setup.exe"),
     row("trace", {F: K + "Full", "InstalledAppParameters": "%PATH:\\data"}, "C:\\Prog\\app.exe|@\\data|C:\\Prog",
         "|".join((HERE.parent / "trace.txt").read_text().splitlines()), check=0, whole=True),
+    # An empty value, a missing key and a missing value: the launcher goes on past each, and the checker
+    # tells them apart.
+    row("lookups", {F: K + "Empty", "InstalledRegPath": NO_KEY, "InstalledRegFilename": K + "None"}, check=0,
+        says='value "Empty": ""|value "Folder": not found|value "None": not found'),
     row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED),
-    row("no_installer", {}, "", "@\\Setup\\none.exe|" + FAILED, setup="Setup\\none.exe", check=2),
     row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
     # The -log switch.
     row("default_log", line='"@\\start.exe" -log', logfile="C:\\install.log", files={"C:\\install.log": OLD}),
@@ -102,20 +112,19 @@ ROWS = [
     row("long_values", {"InstallParameters": "p" * 300}, f"@\\Setup\\setup.exe|{'p' * 259}|@\\Setup", check=1),
     row("reg255", {F: K + "Sz255"}, f"{R255}||{R255[:-8]}", APP_STARTED),
     row("reg256", {F: K + "Sz256"}, files={R256: RUNNER}),  # the launcher must not find it
-    row("dword", {F: K + "Dword"}, log="Launching Installed App with path:|ABC|" + STARTED),
     row("binary", {F: K + "Binary"}, APP, "D:\\App\\app.exe|" + APP_STARTED),
     row("folder", {F: K + "Dir"}, log="Launching Installed App with path:|D:\\App|" + STARTED),
     row("read_only", files={"C:\\runs\\read_only\\run.log": OLD}, log=None, readonly=True, check=1, says="read-only"),
     # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
     row("together", starts=";".join([INSTALLER] * 4), copies=4),
     row("share", {}, f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
-    row("self", {}, "", SELF, exe="setup.exe", setup="setup.exe"),
     row("share_self", {}, "", SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
-    row("Tools.exe dir", log="m_szCurrentPath=|@|" + STARTED),
+    # The registry names the launcher on D: by the share that D: maps.
+    row("self_via_share", {F: K + "ViaShare"}, log=f"{REFUSED}|{STARTED}"),
     # Started as Title\start.exe, the launcher takes the drive from its folder in full.
     row("Title", {}, "C:\\Setup\\setup.exe||C:\\Setup", at="C:\\runs\\Title\\", line="Title\\start.exe -log run.log",
         setup="E:\\Setup\\setup.exe"),
-    row("bare_self", {F: K + "Self"}, log="setup.exe|Not started: it is this launcher itself|" + STARTED, exe="setup.exe"),
+    row("bare_self", {F: K + "Self"}, log=f"setup.exe|{REFUSED}|{STARTED}", exe="setup.exe"),
     row("expand", {F: K + "Expand"}, "C:\\Prog\\app.exe||C:\\Prog", "Launching Installed App with path:|C:\\Prog\\app.exe"),
     # The checker agrees where the real API decides: the command line as typed, a log that
     # cannot be written, the .exe the shell adds, a shortcut (Wine's shell opens none for
@@ -139,6 +148,8 @@ ROWS = [
         setup="manual.sptdoc", files={"D:\\document\\manual.sptdoc": b""}, check=1, says="-p would be dropped"),
     # ソ is 83 5C in code page 932: its second byte is a backslash.
     row("dbcs", exe="ソフト.exe", env=JAPANESE, log="m_szCurrentPath=|@|ソフト.exe|ソフト"),
+    # A working directory too long to save in 260 bytes: the installer starts from it.
+    row(DEEP, starts="@\\Setup\\setup.exe||C:\\runs\\{name}", env=JAPANESE),
 ]
 
 
@@ -156,12 +167,25 @@ def wine(*args, env=ENV):
         return status, out.seek(0) or out.read().decode("cp932").replace("\r\n", "\n")  # seek gives 0
 
 
-def entries(path):
-    """The messages of a log, after checking that each line has its timestamp and CR LF."""
+def stamp(entry):
+    """The time that an entry's timestamp tells."""
+    month, day, year, hour, minute, second, milliseconds = map(int, entry.groups()[:7])
+    return datetime(year, month, day, hour % 12 + 12 * (entry[8] == "P"), minute, second, milliseconds * 1000, LOCAL)
+
+
+def entries(path, during=None):
+    """The messages of a log, after checking that each line has its timestamp and CR LF; given
+    when a run began and ended, also that the timestamps tell the time in between, to the
+    millisecond (not always on a whole second)."""
     *lines, end = path.read_bytes().decode("cp932").split("\r\n")
-    bad = [line for line in lines if not ENTRY.fullmatch(line)] + [end] * (end != "")
+    found = [ENTRY.fullmatch(line) for line in lines]
+    bad = [line for line, entry in zip(lines, found) if not entry] + [end] * (end != "")
     assert not bad, f"{path}: lines without a timestamp or CR LF: {bad}"
-    return [ENTRY.fullmatch(line).group(1) for line in lines]
+    if during:
+        wrong = [entry[0] for entry in found if not during[0] <= stamp(entry) <= during[1]]
+        assert not wrong and any(entry[7] != "000" for entry in found), \
+            f"{path}: not the time between {during[0]} and {during[1]}: {wrong or 'only whole seconds'}"
+    return [entry[9] for entry in found]
 
 
 def snapshot():
@@ -193,13 +217,15 @@ def serve(cls, rows):
             unix(r.logfile).parent.chmod(0o555)
 
 
-def batch(rows, env=ENV):
-    """Runs the rows in one run_exact.exe: by name, each one's exit statuses and the
-    processes it left."""
+def batch(rows, env=ENV, in_turn=False):
+    """Runs the rows in one run_exact.exe, at once or in turn: by name, each one's exit
+    statuses and the processes it left, with when the batch began and ended."""
     (WORK / "request.txt").write_bytes("".join(
         f"{r.copies}\n{r.program}\nC:\\runs\\{r.name}\n{r.line}\n" for r in rows).encode("cp932"))
-    out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), env=env)[1]
-    return dict(zip((r.name for r in rows), out.splitlines()))
+    began = datetime.now(LOCAL)
+    out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), *["in-turn"] * in_turn, env=env)[1]
+    ended = datetime.now(LOCAL)
+    return {r.name: (status, began, ended) for r, status in zip(rows, out.splitlines())}
 
 
 def check_rows(test, rows, results):
@@ -207,10 +233,12 @@ def check_rows(test, rows, results):
     logged its entries."""
     for r in rows:
         with test.subTest(r.name):
-            test.assertEqual(results.get(r.name), "0 " * r.copies + "0", "exit statuses, processes left")
-            record = (C / "runs" / r.name / "starts.txt").read_bytes().decode("cp932")
+            status, *during = results.get(r.name, ("no result",))
+            test.assertEqual(status, "0 " * r.copies + "0", "exit statuses, processes left")
+            record = unix(f"C:\\runs\\{r.name}\\starts.txt").read_bytes().decode("cp932")
             test.assertEqual(sorted(re.findall(r'^"([^"]*)" ?(.*)\t(.*)\r$', record, re.M)), r.starts, "starts")
-            log = entries(unix(r.logfile)) if r.log else []
+            log = entries(unix(r.logfile), during) if r.log else []
+            test.assertEqual(REFUSED in log, REFUSED in (r.log or []), "a start refused as the launcher itself")
             rest = iter(log)  # the entries after the last one found
             if r.log and (r.whole or not all(entry in rest for entry in r.log)):
                 test.assertEqual(log, r.log, "the log, or entries it must hold in this order")
@@ -253,7 +281,7 @@ class Runs(unittest.TestCase):
         check_rows(self, ROWS, self.results)
 
     def test_no_other_file_changed(self):
-        named = {unix(r.logfile) for r in ROWS if r.log} | {C / "runs" / r.name / "starts.txt" for r in ROWS}
+        named = {unix(r.logfile) for r in ROWS if r.log} | {unix(f"C:\\runs\\{r.name}\\starts.txt") for r in ROWS}
         changed = {p for p in self.before.keys() | self.after.keys() if self.before.get(p) != self.after.get(p)}
         self.assertEqual(sorted(map(str, changed - named)), [])
 
@@ -264,7 +292,7 @@ class Runs(unittest.TestCase):
         checker = f"Z:{BUILD}\\startpoint-check.exe".replace("/", "\\")
         (WORK / "request.txt").write_bytes("".join(
             f'1\n{checker}\nC:\\runs\\{r.name}\n"{checker}" {r.line}\n' for r in rows).encode("cp932"))
-        out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"))[1]
+        out = wine(RUNNER, f"Z:{WORK}\\request.txt".replace("/", "\\"), "in-turn")[1]
         self.assertEqual(snapshot(), self.after, "files the checker changed")
         parts = re.split(r"^(\d+) 0\n", out, flags=re.M)  # each report, then its exit status
         self.assertEqual(len(parts), 2 * len(rows) + 1, out)
@@ -273,9 +301,10 @@ class Runs(unittest.TestCase):
                 self.assertEqual(int(status), r.check, report)
                 self.assertIn("".join(f"\nWould start {ran(f)}\n  Parameters: {p}\n  Working directory: {d}"
                                       for f, p, d in r.starts) or "\nWould start nothing.", report)
-                self.assertIn(r.says, report)
+                for words in r.says.split("|"):
+                    self.assertIn(words, report)
                 trace = report.partition("Trace log, as the launcher writes it with -log\n")[2].splitlines()
-                self.assertEqual([ENTRY.fullmatch(line).group(1) for line in trace],
+                self.assertEqual([ENTRY.fullmatch(line)[9] for line in trace],
                                  entries(unix(r.logfile)) if r.log else [])
 
 

@@ -50,7 +50,7 @@ class Packages(unittest.TestCase):
         serve(cls, ROWS + [AGAIN])
         uninstall()  # whatever an earlier run left
         check = lambda name: wine(BUILD / "startpoint-check.exe", f"D:\\{name}\\start.exe")  # noqa: E731
-        cls.uninstalled, cls.results = check("install"), batch(ROWS)
+        cls.uninstalled, cls.results = check("install"), batch(ROWS, in_turn=True)
         cls.installed, cls.removed = check("full"), uninstall()
         cls.results.update(batch([AGAIN]))
 
