@@ -52,7 +52,6 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const std::string logName = dir + "\\calls.log";
   Win32Platform platform;
-  TraceLog quiet(platform);
 
   struct Part {
     std::string name;
@@ -60,7 +59,7 @@ int main(int argc, char** argv) {
   };
   const std::vector<Part> parts = {
       {"find the configuration file",
-       [&] { FindConfigFile(platform, quiet, dir, "start", std::string()); }},
+       [&] { FindConfigFile(platform, dir, "start", std::string()); }},
       {"read the ten settings", [&] { ReadSettings(platform, dir + "\\start.ini", "start"); }},
       {"registry lookup (absent value)",
        [&] {

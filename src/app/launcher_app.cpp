@@ -93,21 +93,21 @@ bool CLauncherApp::ParseCommandLine() {
     const std::string name = named ? m_szLogFilename : kDefaultLogFilename;
     // A file that is not a trace log stays as it is, and this run writes none.
     if (MayReplaceWithLog(m_platform, name)) {
-      m_log.SetFilename(name);
+      setLogFilename(name);
     }
-    m_log.Enable();
-    m_log.Write(" Log File Started");
+    enableLogFile();
+    LogEntry(" Log File Started");
   }
 
-  m_log.Write("Command Line Parameters passed to the launch are:");
-  m_log.Write(s);
-  m_log.Write("m_szCurrentPath=");
-  m_log.Write(m_szCurrentPath);
-  m_log.Write("m_szCurrentExeName=");
-  m_log.Write(m_szCurrentExeName);
-  m_log.Write("m_szAppAlias=");
-  m_log.Write(m_szAppAlias);
-  m_log.Write("m_szPassedAlias=");
-  m_log.Write(m_szPassedAlias);
+  LogEntry("Command Line Parameters passed to the launch are:");
+  LogEntry(s);
+  LogEntry("m_szCurrentPath=");
+  LogEntry(m_szCurrentPath);
+  LogEntry("m_szCurrentExeName=");
+  LogEntry(m_szCurrentExeName);
+  LogEntry("m_szAppAlias=");
+  LogEntry(m_szAppAlias);
+  LogEntry("m_szPassedAlias=");
+  LogEntry(m_szPassedAlias);
   return true;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/win_app.h"
-#include "log/trace_log.h"
+#include "log/exports.h"
 #include "platform/text.h"
 
 // The log file of a -log switch with no file name after it.
@@ -17,8 +17,10 @@ int ProgramNameEnd(const std::string& lower, const text::LeadByteTest& isLeadByt
 
 class CLauncherApp : public CWinApp {
  public:
-  CLauncherApp(Platform& platform, TraceLog& log) : CWinApp(platform), m_log(log) {}
-  ~CLauncherApp() override = default;
+  // The log becomes the process's, which the exported functions act on and
+  // through which the launcher logs, for as long as this object lives.
+  CLauncherApp(Platform& platform, TraceLog& log) : CWinApp(platform) { InstallProcessLog(&log); }
+  ~CLauncherApp() override { InstallProcessLog(nullptr); }
 
   // Always false: no window, no message loop.
   bool InitInstance() override;
@@ -39,7 +41,4 @@ class CLauncherApp : public CWinApp {
   std::string m_szLogFilename;     // text after "-log", one leading space dropped
   std::string m_szSectionName;     // the configuration section used
   bool m_bLogRequested = false;
-
- private:
-  TraceLog& m_log;
 };

@@ -5,7 +5,6 @@
 #include <objbase.h>
 
 #include "app/launcher_app.h"
-#include "log/exports.h"
 #include "platform/win32_platform.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
@@ -44,7 +43,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // of its own. The apartment's hidden window would also, under Wine with no
   // desktop running, start one and more than double a run.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
-  InstallProcessLog(&theLog);
   const int status = theApp.Run();
   if (SUCCEEDED(com)) {
     CoUninitialize();

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "log/exports.h"
+
 const SettingKey kSettingKeys[10] = {
     {"InstallFilename", &LaunchSettings::szInstallFilename},
     {"InstallParameters", &LaunchSettings::szInstallParameters},
@@ -17,9 +19,9 @@ const SettingKey kSettingKeys[10] = {
 
 namespace {
 
-void LogSetting(TraceLog& log, const SettingKey& key, const LaunchSettings& settings) {
-  log.Write("sz" + std::string(key.name) + ":");
-  log.Write(settings.*key.field);
+void LogSetting(const SettingKey& key, const LaunchSettings& settings) {
+  LogEntry("sz" + std::string(key.name) + ":");
+  LogEntry(settings.*key.field);
 }
 
 }  // namespace
@@ -28,8 +30,8 @@ std::string ChooseSection(const std::string& appAlias, const std::string& passed
   return passedAlias.empty() ? appAlias : passedAlias;
 }
 
-std::string FindConfigFile(Platform& platform, TraceLog& log, const std::string& dir,
-                           const std::string& appAlias, const std::string& passedAlias) {
+std::string FindConfigFile(Platform& platform, const std::string& dir, const std::string& appAlias,
+                           const std::string& passedAlias) {
   std::vector<std::string> baseNames = {appAlias};
   if (!passedAlias.empty()) {
     baseNames.push_back(passedAlias);
@@ -37,13 +39,13 @@ std::string FindConfigFile(Platform& platform, TraceLog& log, const std::string&
   baseNames.push_back("config");
   for (const std::string& baseName : baseNames) {
     const std::string candidate = dir + "\\" + baseName + ".ini";
-    log.Write("Trying to Configuration File with the following name: ");
-    log.Write(candidate);
+    LogEntry("Trying to Configuration File with the following name: ");
+    LogEntry(candidate);
     if (platform.CanOpenForReading(candidate)) {
       return candidate;
     }
   }
-  log.Write("ERROR: Unable to open any log file! Exiting App");
+  LogEntry("ERROR: Unable to open any log file! Exiting App");
   return std::string();
 }
 
@@ -56,12 +58,12 @@ LaunchSettings ReadSettings(Platform& platform, const std::string& file,
   return settings;
 }
 
-void LogSettings(TraceLog& log, const std::string& file, const std::string& section,
+void LogSettings(const std::string& file, const std::string& section,
                  const LaunchSettings& settings) {
-  log.Write("Parsing Config File:");
-  log.Write(file);
-  log.Write("Using Section Name:");
-  log.Write(section);
+  LogEntry("Parsing Config File:");
+  LogEntry(file);
+  LogEntry("Using Section Name:");
+  LogEntry(section);
   // The installed program's parameters come last, still as read: the
   // directory-marker entry that may follow shows what they became.
   const SettingKey* appParameters = nullptr;
@@ -69,8 +71,8 @@ void LogSettings(TraceLog& log, const std::string& file, const std::string& sect
     if (key.field == &LaunchSettings::szInstalledAppParameters) {
       appParameters = &key;
     } else {
-      LogSetting(log, key, settings);
+      LogSetting(key, settings);
     }
   }
-  LogSetting(log, *appParameters, settings);
+  LogSetting(*appParameters, settings);
 }

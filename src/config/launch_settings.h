@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "log/trace_log.h"
 #include "platform/platform.h"
 
 struct LaunchSettings {
@@ -40,13 +39,13 @@ std::string ChooseSection(const std::string& appAlias, const std::string& passed
 // an alias) and <dir>\config.ini, logging each name. Returns the first that
 // opens for reading; when none does, logs the error entry and returns the
 // empty text.
-std::string FindConfigFile(Platform& platform, TraceLog& log, const std::string& dir,
-                           const std::string& appAlias, const std::string& passedAlias);
+std::string FindConfigFile(Platform& platform, const std::string& dir, const std::string& appAlias,
+                           const std::string& passedAlias);
 
 // Reads the ten keys from the section; missing ones are empty.
 LaunchSettings ReadSettings(Platform& platform, const std::string& file,
                             const std::string& section);
 
 // The file, the section and each setting as label and value.
-void LogSettings(TraceLog& log, const std::string& file, const std::string& section,
+void LogSettings(const std::string& file, const std::string& section,
                  const LaunchSettings& settings);

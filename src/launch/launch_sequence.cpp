@@ -9,12 +9,12 @@
 
 namespace {
 
-bool LaunchLogged(CShellLauncher& shell, TraceLog& log, const char* label, const std::string& path,
+bool LaunchLogged(CShellLauncher& shell, const char* label, const std::string& path,
                   const std::string& parameters) {
-  log.Write(label);
-  log.Write(path);
-  log.Write("And parameters:");
-  log.Write(parameters);
+  LogEntry(label);
+  LogEntry(path);
+  LogEntry("And parameters:");
+  LogEntry(parameters);
   return shell.Launch(path, parameters);
 }
 
@@ -38,24 +38,24 @@ bool CLauncherApp::RunLaunch() {
   m_szConfigFile.clear();
   m_szSectionName = ChooseSection(m_szAppAlias, m_szPassedAlias);
   const std::string configFile =
-      FindConfigFile(m_platform, m_log, m_szCurrentPath, m_szAppAlias, m_szPassedAlias);
+      FindConfigFile(m_platform, m_szCurrentPath, m_szAppAlias, m_szPassedAlias);
   if (configFile.empty()) {
     return false;
   }
   m_szConfigFile = configFile;
   LaunchSettings settings = ReadSettings(m_platform, m_szConfigFile, m_szSectionName);
-  LogSettings(m_log, m_szConfigFile, m_szSectionName, settings);
+  LogSettings(m_szConfigFile, m_szSectionName, settings);
 
   const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
   const std::string szLauncherDir = FullFolder(m_platform, m_szCurrentPath, isLeadByte);
   std::string& szParameters = settings.szInstalledAppParameters;
   if (ReplaceDirectoryMarker(szParameters, szLauncherDir, isLeadByte)) {
-    m_log.Write("Changed the InstalledAppParameters by replacing the Drive Letter variable");
-    m_log.Write(szParameters);
+    LogEntry("Changed the InstalledAppParameters by replacing the Drive Letter variable");
+    LogEntry(szParameters);
   }
 
   if (settings.szInstallFilename.empty()) {
-    m_log.Write("Error szInstallFilename is NULL ");
+    LogEntry("Error szInstallFilename is NULL ");
     return false;
   }
   const std::string szInstallFilename =
@@ -70,42 +70,42 @@ bool CLauncherApp::RunLaunch() {
   szInstalledFullPath =
       CutText(szInstalledFullPath, settings.szInstalledRegFullFilenameRemove, isLeadByte);
 
-  CShellLauncher shell(m_platform, m_log);
+  CShellLauncher shell(m_platform);
   if (!szInstalledFullPath.empty()) {
-    if (LaunchLogged(shell, m_log, "Launching Installed App with path:", szInstalledFullPath,
+    if (LaunchLogged(shell, "Launching Installed App with path:", szInstalledFullPath,
                      szParameters)) {
-      m_log.Write("Successfully Launched Installed App");
+      LogEntry("Successfully Launched Installed App");
       return true;
     }
   } else if (!szInstalledDir.empty()) {
     bool started = false;
     if (!szInstalledFilename.empty()) {
       started =
-          LaunchLogged(shell, m_log, "Launching Installed App with path:",
+          LaunchLogged(shell, "Launching Installed App with path:",
                        JoinPath(szInstalledDir, szInstalledFilename, isLeadByte), szParameters);
     } else if (!settings.szInstalledAppFilename.empty()) {
-      started = LaunchLogged(shell, m_log, "Launching app with path:",
+      started = LaunchLogged(shell, "Launching app with path:",
                              JoinPath(szInstalledDir, settings.szInstalledAppFilename, isLeadByte),
                              szParameters);
     } else {
-      m_log.Write(
+      LogEntry(
           "The Filename was not specified for the installed app.  Cannot launch anything except "
           "installer");
     }
     if (started) {
-      m_log.Write("Success Launching InstalledApp");
+      LogEntry("Success Launching InstalledApp");
       return true;
     }
   }
 
-  m_log.Write("Trying to Launch installer now:");
-  m_log.Write(szInstallFilename);
-  m_log.Write("With Parameter :");
-  m_log.Write(settings.szInstallParameters);
+  LogEntry("Trying to Launch installer now:");
+  LogEntry(szInstallFilename);
+  LogEntry("With Parameter :");
+  LogEntry(settings.szInstallParameters);
   if (!shell.Launch(szInstallFilename, settings.szInstallParameters)) {
-    m_log.Write("Error Launching InstallFilename");
+    LogEntry("Error Launching InstallFilename");
     return false;
   }
-  m_log.Write("Successfully Launched InstallFilename");
+  LogEntry("Successfully Launched InstallFilename");
   return true;
 }

@@ -1,6 +1,7 @@
 #include "launch/shell_launcher.h"
 
 #include "launch/target_rules.h"
+#include "log/exports.h"
 #include "platform/text.h"
 
 namespace {
@@ -28,7 +29,7 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
     return false;
   }
   if (!url && IsThisLauncher(program, bare)) {
-    m_log.Write("Not started: it is this launcher itself");
+    LogEntry("Not started: it is this launcher itself");
     return false;
   }
   // Only a directory that can be given back is left: when the current one

@@ -4,12 +4,11 @@
 
 #include <string>
 
-#include "log/trace_log.h"
 #include "platform/platform.h"
 
 class CShellLauncher {
  public:
-  CShellLauncher(Platform& platform, TraceLog& log) : m_platform(platform), m_log(log) {}
+  explicit CShellLauncher(Platform& platform) : m_platform(platform) {}
   virtual ~CShellLauncher() = default;
 
   // True when the shell reports that the start succeeded; does not wait for
@@ -24,5 +23,4 @@ class CShellLauncher {
   bool IsThisLauncher(const std::string& program, bool bare);
 
   Platform& m_platform;
-  TraceLog& m_log;
 };

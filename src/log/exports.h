@@ -12,7 +12,7 @@
 #endif
 
 // The log that the exported functions act on; until one is installed they
-// do nothing.
+// do nothing. The launcher's own parts log through them too.
 void InstallProcessLog(TraceLog* log);
 
 extern "C" {
@@ -22,3 +22,6 @@ STARTPOINT_EXPORT void disableLogFile();
 STARTPOINT_EXPORT void getCurrentDateAndTime(std::string& out);
 STARTPOINT_EXPORT void qel_log(const char* message);
 }
+
+// qel_log for a text object: the message up to its first zero byte.
+inline void LogEntry(const std::string& message) { qel_log(message.c_str()); }

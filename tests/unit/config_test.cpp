@@ -2,6 +2,7 @@
 
 #include "config/launch_settings.h"
 #include "config/registry.h"
+#include "log/exports.h"
 #include "virtual_platform.h"
 
 using namespace std::string_literals;
@@ -20,6 +21,7 @@ TEST(ConfigFile, ProbesBaseNameThenAliasThenConfigIni) {
     TraceLog log(platform);
     log.SetFilename("log");
     log.Enable();
+    InstallProcessLog(&log);
     for (const std::string& file : Split(cell[3])) {
       platform.files[cell[0] + "\\" + file.substr(file[0] == '!')] = "";
       platform.unreadable.insert(file[0] == '!' ? cell[0] + "\\" + file.substr(1) : "");
@@ -30,10 +32,11 @@ TEST(ConfigFile, ProbesBaseNameThenAliasThenConfigIni) {
                                cell[0] + "\\" + name});
     }
     const std::string found = platform.CanOpenForReading(want.back()) ? want.back() : "";
-    EXPECT_EQ(FindConfigFile(platform, log, cell[0], cell[1], cell[2]), found);
+    EXPECT_EQ(FindConfigFile(platform, cell[0], cell[1], cell[2]), found);
     if (found.empty()) {
       want.push_back("ERROR: Unable to open any log file! Exiting App");
     }
+    InstallProcessLog(nullptr);
     EXPECT_EQ(platform.LogEntries("log"), want) << row;
   }
 }

@@ -174,8 +174,7 @@ TEST(LaunchSequence, TakesTheLaunchersFolderInFull) {
 // cannot be saved, so that the launcher never strands itself elsewhere.
 TEST(ShellLauncher, LeavesACurrentDirectoryItCannotSaveAsItIs) {
   VirtualPlatform platform;
-  TraceLog log(platform);
   platform.currentDir = "C:\\" + std::string(259, 'd');
-  CShellLauncher(platform, log).Launch("C:\\P\\b.exe", "");
+  CShellLauncher(platform).Launch("C:\\P\\b.exe", "");
   EXPECT_EQ(platform.starts.at(0).dir, platform.currentDir);
 }
