@@ -73,7 +73,8 @@ class Platform {
   // Fails when the directory cannot be read or needs more than bufferSize
   // bytes with its terminating zero.
   virtual bool GetCurrentDir(size_t bufferSize, std::string* dir) = 0;
-  virtual bool SetCurrentDir(const std::string& dir) = 0;
+  // A failure is not reported: the start goes on from where it is.
+  virtual void SetCurrentDir(const std::string& dir) = 0;
 
   virtual LocalTime Now() = 0;
 
@@ -107,7 +108,7 @@ class Platform {
   virtual bool ReadFileStart(const std::string& name, size_t count, std::string* start) = 0;
 
   // Appends text in text mode (a line feed becomes CR LF), with no sharing
-  // restriction, creating the file when absent. False when it cannot be
-  // opened.
-  virtual bool AppendText(const std::string& name, const std::string& text) = 0;
+  // restriction, creating the file when absent. When it cannot be opened the
+  // text is lost, unreported.
+  virtual void AppendText(const std::string& name, const std::string& text) = 0;
 };

@@ -121,9 +121,7 @@ bool Win32Platform::GetCurrentDir(size_t bufferSize, std::string* dir) {
   return true;
 }
 
-bool Win32Platform::SetCurrentDir(const std::string& dir) {
-  return SetCurrentDirectoryA(dir.c_str()) != FALSE;
-}
+void Win32Platform::SetCurrentDir(const std::string& dir) { SetCurrentDirectoryA(dir.c_str()); }
 
 LocalTime Win32Platform::Now() {
   SYSTEMTIME now;
@@ -202,12 +200,12 @@ bool Win32Platform::ReadFileStart(const std::string& name, size_t count, std::st
   return done;
 }
 
-bool Win32Platform::AppendText(const std::string& name, const std::string& text) {
+void Win32Platform::AppendText(const std::string& name, const std::string& text) {
   const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    return false;
+    return;
   }
   // Launchers writing one log at the same time take turns, so that neither
   // overwrites the other's entry between finding the end and writing. The
@@ -218,7 +216,6 @@ bool Win32Platform::AppendText(const std::string& name, const std::string& text)
   const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != FALSE;
   // Text mode's line ends are written here: a line feed as CR LF.
   std::string data;
-  data.reserve(text.size() + 8);
   for (char c : text) {
     if (c == '\n') {
       data += '\r';
@@ -233,5 +230,4 @@ bool Win32Platform::AppendText(const std::string& name, const std::string& text)
     UnlockFileEx(file, 0, 1, 0, &turn);
   }
   CloseHandle(file);
-  return true;
 }

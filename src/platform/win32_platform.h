@@ -16,7 +16,7 @@ class Win32Platform final : public Platform {
   std::string ExpandEnvironment(const std::string& text) override;
   bool ShellOpen(const std::string& file, const std::string& parameters) override;
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override;
-  bool SetCurrentDir(const std::string& dir) override;
+  void SetCurrentDir(const std::string& dir) override;
   LocalTime Now() override;
   void RemoveFile(const std::string& name) override;
   bool Exists(const std::string& name) override;
@@ -26,5 +26,5 @@ class Win32Platform final : public Platform {
   bool IsSameFile(const std::string& a, const std::string& b) override;
   bool CanOpenForReading(const std::string& name) override;
   bool ReadFileStart(const std::string& name, size_t count, std::string* start) override;
-  bool AppendText(const std::string& name, const std::string& text) override;
+  void AppendText(const std::string& name, const std::string& text) override;
 };

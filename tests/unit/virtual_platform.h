@@ -70,9 +70,8 @@ class VirtualPlatform : public Platform {
     *dir = currentDir;  // callers use it only on success
     return currentDir.size() < bufferSize;
   }
-  bool SetCurrentDir(const std::string& dir) override {
+  void SetCurrentDir(const std::string& dir) override {
     currentDir = dir.empty() ? currentDir : dir;
-    return !dir.empty();
   }
   LocalTime Now() override { return clock; }
   void RemoveFile(const std::string& name) override { files.erase(name); }
@@ -99,14 +98,10 @@ class VirtualPlatform : public Platform {
     *start = CanOpenForReading(name) ? files[name].substr(0, count) : std::string();
     return CanOpenForReading(name);
   }
-  bool AppendText(const std::string& name, const std::string& text) override {
-    if (unwritable.count(name) != 0) {
-      return false;
-    }
-    for (char c : text) {
+  void AppendText(const std::string& name, const std::string& text) override {
+    for (char c : unwritable.count(name) == 0 ? text : std::string()) {
       files[name] += c == '\n' ? "\r\n" : std::string(1, c);
     }
-    return true;
   }
 
   // The messages of a log file: its lines, timestamps taken off.

@@ -55,7 +55,7 @@ class CheckingPlatform final : public Platform {
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override {
     return m_real.GetCurrentDir(bufferSize, dir);
   }
-  bool SetCurrentDir(const std::string& dir) override { return m_real.SetCurrentDir(dir); }
+  void SetCurrentDir(const std::string& dir) override { m_real.SetCurrentDir(dir); }
   LocalTime Now() override { return m_real.Now(); }
   // The launcher deletes the old file of its log's name when it names the
   // log: the name is kept, and the file stays.
@@ -73,10 +73,7 @@ class CheckingPlatform final : public Platform {
     return m_real.ReadFileStart(name, count, start);
   }
   // The trace goes to memory, never to a file.
-  bool AppendText(const std::string&, const std::string& text) override {
-    m_trace += text;
-    return true;
-  }
+  void AppendText(const std::string&, const std::string& text) override { m_trace += text; }
 
   const std::vector<ProbeRecord>& Probes() const { return m_probes; }
   const std::vector<RegistryRead>& RegistryReads() const { return m_registryReads; }
