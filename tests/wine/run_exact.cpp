@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32_platform.h"
+
 namespace {
 
 struct Run {
@@ -64,11 +66,13 @@ int Report(const Run& run) {
 
 int main(int argc, char** argv) {
   if (const char* record = std::getenv("PROBE_RECORD")) {
-    // In a double-byte code page a directory of MAX_PATH characters takes up
-    // to twice as many bytes.
-    std::string dir(2 * MAX_PATH, '\0');
-    dir.resize(GetCurrentDirectoryA(static_cast<DWORD>(dir.size()), &dir[0]));
-    std::ofstream(record, std::ios::app) << GetCommandLineA() << '\t' << dir << '\n';
+    // Appended as the launcher appends to its log, so that copies started at
+    // once never overwrite each other's line. In a double-byte code page a
+    // directory of MAX_PATH characters takes up to twice as many bytes.
+    Win32Platform platform;
+    std::string dir;
+    platform.GetCurrentDir(2 * MAX_PATH, &dir);
+    platform.AppendText(record, std::string(GetCommandLineA()) + '\t' + dir + '\n');
     return 0;
   }
   std::ifstream request(argc >= 2 ? argv[1] : "", std::ios::binary);
