@@ -102,69 +102,12 @@ struct Machine : VirtualPlatform, SystemQueries {
 
 }  // namespace
 
-// Each row: changes to the clean machine|words of the report, several
-// joined by &, ! before words it must not hold|exit status|the checker's
-// command line after its own name.
+// Each case of check_cases.txt: the checker run on the clean machine with the
+// case's changes.
 TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
-  for (const std::string& row : Texts{
-           // The path forms: quoted and relative (to C:\Work), bare, document, shortcut,
-           // without a type, the launcher itself; the first row also passes a folder with
-           // spaces safely.
-           "@full=\"P\\a.exe\";InstalledAppParameters=\"%PATH:\"|Would start C:\\Work\\P\\a.exe\n"
-           "  Parameters: \"D:\\A B\"\n  Working directory: C:\\Work\\P\n&No warnings|0|"
-           "\"D:\\A B\\start.exe\"",
-           "@full=nowhere.exe|finds neither along its search path nor in App Paths)|0",
-           "@full=w.exe|a bare name, found in the current directory|0",
-           "@full=v|PATH (C:\\Tools): |0",
-           "@full=v;@wine|found in the launcher's folder: |0",
-           "@full=app.exe|found in its App Paths entry|0",
-           "@full=Zz://h/a|a URL, opened by its \"open\" action: \"C:\\B\\b.exe\" Zz://h/a|0",
-           "@full=C:\\P\\u|so the shell adds .bat|0",
-           "@full=C:\\P\\u;@wine|C:\\P\\u: would fail (no readable file)|0",
-           "@full=C:\\D\\a.pdf;InstalledAppParameters=-p|Would start C:\\R\\reader.exe\n"
-           "  Parameters: /o \"C:\\D\\a.pdf\" -p 100% -p\n  Working directory: C:\\D\n|0",
-           "@full=C:\\D\\a.doc;InstalledAppParameters=-p|-p would be dropped&start C:\\V\\viewer|1",
-           "@full=D:\\s.lnk;InstalledAppParameters=-p|Would start C:\\Work\\P\\a.exe\n"
-           "  Parameters: /a -p\n  Working directory: C:\\L\n|0",
-           "@cwd=C:\\" + std::string(270, 'w') + "|(the launcher's own, unchanged)|0",
-           "@full=d:\\T\\START.exe|gives this launcher itself (d:\\T\\START.exe)|1",
-           "InstallFilename=start.exe;@full=|InstallFilename names this launcher itself|2",
-           "|No .exe on the launcher's command line|2|D:\\T\\start",
-           "@gone|There is no launcher D:\\T\\start.exe: nothing would run|2",
-           "|twice: it looks for start.exe.ini&none: no registry|2|D:\\T\\start.exe.exe",
-           // The hints; some after a failed start (a document with no "open" action, a
-           // program that is gone, a value that names a program with its arguments).
-           "InstalledRegFullFilename=Computer\\HKEY_USERS\\S\\F|remove Computer\\ in front|1",
-           "InstalledRegFullFilename=HKEY_USERS\\S|S is a key, not a value|1",
-           "InstalledRegFullFilename=HKEY_USERS\\S\\O|the 64-bit view: to read it, write HKEY_US|1",
-           "@full=\"C:\\Work\\P\\a.exe\" /arg|\" /arg: would "
-           "fail&InstalledRegFullFilenameRemove=|1",
-           "InstalledRegFulFilename=x|(did you mean InstalledRegFullFilename?)|1",
-           "InstallParameters=/q|its sections are [start]&is empty|2|D:\\T\\start.exe manuel",
-           "@headers=\311diteur|No warnings|0|D:\\T\\start.exe \351diteur",
-           "@headers=start,x,START|holds 2 sections [start]|1",
-           "InstallParameters=/a;installparameters=/b|gives installparameters more than once|1",
-           "InstallParameters=/q ` all|reads \"; all\" as part of the value|1",
-           "@full=C:\\D\\a.xyz;@above=InstallFilename=x|never reads them: InstallFilename;|1",
-           "InstalledAppParameters=-m=PATH:\\|character = in front of PATH: is removed|1",
-           "InstallParameters=/LOGPATH:C:\\l;InstalledAppParameters=PATH:\\x|No warnings.|0",
-           "InstalledAppParameters=-m %PATH:\\|but [-m] [D:\\A] [B\\]|1|D:\\A B\\start.exe",
-           "InstalledAppParameters=-m \"%PATH:\\\"|but [-m] [D:\\A B\"]|1|D:\\A B\\start.exe",
-           "InstalledAppParameters=\"%PATH:\"|the program gets D:, which names|1|D:\\start.exe",
-           "InstalledAppParameters=\"%PATH:\"|No warnings|0|D:\\\x83\\\\start.exe",  // ソ
-           "InstallFilename=C:\\s.exe;@full=C:\\Gone\\a.exe|names drive C:, but the launcher|1",
-           "InstallFilename=E:\\Setup\\setup.exe|write InstallFilename=..\\Setup\\setup.exe|1",
-           "InstallFilename=D:\\s.MSI;InstallParameters=/l xqn -QN|-QN: msiexec installs|1",
-           "InstallParameters=/qn|No warnings.|0",
-           // Where the trace would go, and why it would go nowhere.
-           "|to D:\\My  Logs\\s.log&007PM)  Log File Started|0|D:\\T\\start.exe -log D:\\My  "
-           "Logs\\s.log",
-           "|may not write c:\\install.log (only an administrator|1|-log D:\\T\\start.exe",
-           "|E:\\x.log is on a read-only medium&!as the launcher writes|1|D:\\T\\start.exe -log "
-           "E:\\x.log",
-           "|setup.exe is a file but not a trace log|1|D:\\T\\start.exe -log D:\\T\\setup.exe",
-           "|-log is followed by a single space, which names no file|1|D:\\T\\start.exe -log ",
-       }) {
+  const Texts rows = Cases(STARTPOINT_TEST_DATA "/check_cases.txt");
+  ASSERT_FALSE(rows.empty());
+  for (const std::string& row : rows) {
     const Texts cell = Split(row, '|');
     Machine machine(cell[0], cell.size() > 3 ? cell[3] : "D:\\T\\start.exe");
     std::ostringstream report;

@@ -13,39 +13,11 @@ struct Launcher {
 
 }  // namespace
 
-// Each row: command line|directory|file name|passed alias|log name as
-// stored|the file the entries reach ("-": none, though -log was given). The
-// old logs hold a trace; a program does not, so it is never replaced.
+// Each row of command_lines.txt: the launcher run with that command line.
 TEST(CommandLine, SplitsPathNameAliasAndLogSwitch) {
-  for (const char* row : {
-           "\"D:\\Title\\start.exe\" movie -log|D:\\Title|start.exe|movie||c:\\install.log",
-           "D:\\Title\\START.EXE -LOG|D:\\Title|START.EXE|||c:\\install.log",
-           "\"D:\\Tools.exe dir\\start.exe\" movie|D:\\Tools.exe dir|start.exe|movie||",
-           "D:\\T\\start.exe.exe|D:\\T|start.exe.exe|||",
-           "D:\\T\\start.exe -log D:\\T\\setup.exe|D:\\T|start.exe||D:\\T\\setup.exe|-",
-           "\"D:\\setup.exe\"|D:|setup.exe|||",
-           "T\\s.exe|T|s.exe|||",
-           ".exe movie|||movie||",
-           "D:\\a.exe\\start.exe|D:|a.exe|\\start.exe||",
-           "D:\\Course.Exercises\\s.exe -log x.log|D:\\Course.Exercises|s.exe||x.log|x.log",
-           "D:\\a.exez\\s.exe|D:\\a.exez|s.exe|||",  // letters and digits at the ranges' ends
-           "D:\\a.exea\\s.exe|D:\\a.exea|s.exe|||",
-           "D:\\a.exe9\\s.exe|D:\\a.exe9|s.exe|||",
-           "D:\\a.exe0\\s.exe|D:\\a.exe0|s.exe|||",
-           "D:\\T\\\x83\\\x83t.exe|D:\\T|\x83\\\x83t.exe|||",  // ソフト.exe: ソ is 0x83 0x5C
-           "\"D:\\My\"Disk\\start.exe\"|D:\\My\"Disk|start.exe|||",
-           "D:/Title/start.exe movie extra |D:/Title|start.exe|movie extra||",
-           "D:\\T\\start.exe\tmovie\t|D:\\T|start.exe|movie||",
-           "D:\\T\\start.exe \" \" |D:\\T|start.exe|||",
-           "D:\\T\\start.exe -log  \"my.txt\"|D:\\T|start.exe|| \"my.txt\"| \"my.txt\"",
-           "D:\\T\\start.exe x\t-log x.log|D:\\T|start.exe|x|x.log|x.log",
-           "start.exe movie -log|||movie||c:\\install.log",
-           "-log D:\\T\\start.exe|-log D:\\T|start.exe|||",
-           "\"D:\\Setup -Logs\\s.exe\" movie-logo|D:\\Setup -Logs|s.exe|movie-logo||",
-           "D:\\T\\start.exe movie-log -log x.log|D:\\T|start.exe|movie-log|x.log|x.log",
-           "D:\\T\\start.exe -log |D:\\T|start.exe|||-",
-           "D:\\T\\start -log x.log|||||",  // no .exe: nothing named, deleted or launched
-       }) {
+  const Texts rows = Cases(STARTPOINT_TEST_DATA "/command_lines.txt");
+  ASSERT_FALSE(rows.empty());
+  for (const std::string& row : rows) {
     const Texts want = Split(row, '|');
     Launcher t;
     t.platform.leadBytes = {'\x83'};

@@ -2,6 +2,7 @@
 // current directory, a fixed clock and a record of shell starts.
 #pragma once
 
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -20,6 +21,28 @@ inline Texts Split(const std::string& s, char separator = ';') {
     cells.push_back(s.substr(start, end - start));
   }
   return cells;
+}
+
+// The rows of a table kept in a data file: its lines but blank ones and
+// comments (#), each with ^ for a line end and {XX} for the byte XX; none
+// when the file cannot be read.
+inline Texts Cases(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  Texts rows;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') {
+      continue;
+    }
+    std::string& row = rows.emplace_back();
+    for (size_t at = 0; at < line.size(); ++at) {
+      const bool byte = line[at] == '{' && line.find('}', at) == at + 3;
+      row += byte              ? static_cast<char>(std::stoi(line.substr(at + 1, 2), nullptr, 16))
+             : line[at] == '^' ? '\n'
+                               : line[at];
+      at += byte ? 3 : 0;
+    }
+  }
+  return rows;
 }
 
 struct ShellStart {
