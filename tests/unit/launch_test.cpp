@@ -124,10 +124,12 @@ TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
            "Full=d:\\TITLE\\Start.exe|I:d:\\TITLE\\Start.exe;refused;setup|setup",
            "InstallFilename=Start.EXE|setup:D:\\Title\\Start.EXE;refused;error|",
            // The path inside quotes; the folder up to either separator; a
-           // drive's root; a bare name left to the shell's search from here.
+           // drive's root, named or the current drive's; a bare name left to
+           // the shell's search from here.
            "Full=\"C:\\P\\b.exe\"|I:\"C:\\P\\b.exe\";ok|C:\\P\\b.exe>C:\\P",
            "InstallFilename=C:/S/s.exe|setup:D:/S/s.exe;error|D:/S/s.exe>D:/S",
            "InstallFilename=E:\\s.exe|setup:D:\\s.exe;error|D:\\s.exe>D:\\",
+           "Full=\\b.exe|I:\\b.exe;setup|C:\\b.exe>C:\\;setup",
            "Full=notepad.exe|I:notepad.exe;ok|notepad.exe>C:\\Work",
            // Expanded before anything is decided; a URL as written, a path
            // with a colon in its arguments made full; the launcher's own
