@@ -124,6 +124,8 @@ ROWS = [
     # Started as Title\start.exe, the launcher takes the drive from its folder in full.
     row("Title", {}, "C:\\Setup\\setup.exe||C:\\Setup", at="C:\\runs\\Title\\", line="Title\\start.exe -log run.log",
         setup="E:\\Setup\\setup.exe"),
+    # Explorer quotes the path: a folder named like a program is part of it.
+    row("Tools.exe dir"),
     row("bare_self", {F: K + "Self"}, log=f"setup.exe|{REFUSED}|{STARTED}", exe="setup.exe"),
     row("expand", {F: K + "Expand"}, "C:\\Prog\\app.exe||C:\\Prog", "Launching Installed App with path:|C:\\Prog\\app.exe"),
     # The checker agrees where the real API decides: the command line as typed, a log that
