@@ -37,7 +37,7 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
   // mean the current folder of drive D, not its root.
   std::string programDir;
   if (path) {
-    programDir = text::Left(program, text::FindLastSeparator(program, isLeadByte));
+    programDir = text::Folder(program, isLeadByte);
     if (programDir.size() == 2 && programDir[1] == ':') {
       programDir += '\\';
     }
@@ -64,9 +64,7 @@ bool CShellLauncher::IsThisLauncher(const std::string& program, bool bare) {
   const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
   const std::string self = m_platform.ExecutablePath();
   const std::string candidate =
-      bare ? JoinPath(text::Left(self, text::FindLastSeparator(self, isLeadByte)), program,
-                      isLeadByte)
-           : program;
+      bare ? JoinPath(text::Folder(self, isLeadByte), program, isLeadByte) : program;
   return m_platform.IsSameFile(candidate, self) ||
          (!text::HasType(program, isLeadByte) && !m_platform.Exists(candidate) &&
           m_platform.IsSameFile(candidate + ".exe", self));

@@ -68,6 +68,10 @@ int CharStartBefore(const std::string& s, int pos, const LeadByteTest& isLeadByt
   return before;
 }
 
+std::string Folder(const std::string& path, const LeadByteTest& isLeadByte) {
+  return Left(path, FindLastSeparator(path, isLeadByte));
+}
+
 std::string Left(const std::string& s, int count) { return Mid(s, 0, count); }
 
 std::string Mid(const std::string& s, int start) {
@@ -103,6 +107,10 @@ bool HasUrlScheme(const std::string& s) {
 std::string Unquoted(const std::string& s) {
   const bool quoted = s.size() >= 2 && s.front() == '"' && s.back() == '"';
   return quoted ? s.substr(1, s.size() - 2) : s;
+}
+
+bool EndsWith(const std::string& s, std::string_view end) {
+  return s.size() >= end.size() && AsciiLower(s.substr(s.size() - end.size())) == end;
 }
 
 std::string AsciiLower(std::string s) {

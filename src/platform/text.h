@@ -37,6 +37,10 @@ int FindLastSeparator(const std::string& s, const LeadByteTest& isLeadByte);
 // bytes of a double-byte one included; -1 when pos is 0.
 int CharStartBefore(const std::string& s, int pos, const LeadByteTest& isLeadByte);
 
+// The folder of a path: the text before its last separator; empty for a
+// name without one.
+std::string Folder(const std::string& path, const LeadByteTest& isLeadByte);
+
 std::string Left(const std::string& s, int count);
 std::string Mid(const std::string& s, int start);
 std::string Mid(const std::string& s, int start, int count);
@@ -55,6 +59,10 @@ bool HasUrlScheme(const std::string& s);
 
 // The text inside one pair of double quotes around the whole of s, else s.
 std::string Unquoted(const std::string& s);
+
+// True when s ends with end (given in lower case), in any letter case of
+// the ASCII letters, as file types are compared.
+bool EndsWith(const std::string& s, std::string_view end);
 
 // Lower-cases the ASCII letters only, so every byte keeps its position.
 std::string AsciiLower(std::string s);

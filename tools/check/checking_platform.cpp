@@ -9,10 +9,6 @@ namespace {
 // Enough for any directory, so that a long one is shown, not lost.
 constexpr size_t kLongPath = 32768;
 
-std::string LauncherFolder(Platform& real, const std::string& launcherPath) {
-  return text::Left(launcherPath, text::FindLastSeparator(launcherPath, real.LeadBytes()));
-}
-
 }  // namespace
 
 CheckingPlatform::CheckingPlatform(Platform& real, SystemQueries& system,
@@ -20,7 +16,7 @@ CheckingPlatform::CheckingPlatform(Platform& real, SystemQueries& system,
     : m_real(real),
       m_launcherPath(launcherPath),
       m_commandLine(std::move(commandLine)),
-      m_shell(real, system, LauncherFolder(real, launcherPath)),
+      m_shell(real, system, text::Folder(launcherPath, real.LeadBytes())),
       m_logFile(kTraceInMemory) {
   m_real.GetCurrentDir(kLongPath, &m_ownDir);
 }

@@ -141,7 +141,7 @@ class Checker {
   // start.exe may well be start.exe.exe, which looks for start.exe.ini.
   void LauncherName(const CLauncherApp& app) {
     const std::string& name = app.m_szCurrentExeName;
-    if (name.size() > 8 && SameName(name.substr(name.size() - 8), ".exe.exe")) {
+    if (text::EndsWith(name, ".exe.exe")) {
       Warn("the launcher's file is named " + name + ", with .exe twice: it looks for " +
            app.m_szAppAlias + ".ini and the section [" + app.m_szAppAlias +
            "]; rename the file to " + app.m_szAppAlias);
@@ -497,7 +497,7 @@ class Checker {
   // already runs as an administrator, which a double click or AutoPlay does
   // not give it. On the author's own machine it may well work.
   void SilentPackage(const std::string& installer, const std::string& parameters) {
-    if (text::AsciiLower(text::Mid(installer, static_cast<int>(installer.size()) - 4)) != ".msi") {
+    if (!text::EndsWith(installer, ".msi")) {
       return;
     }
     for (const std::string& argument : hints::ProgramArguments(parameters)) {
@@ -676,7 +676,7 @@ int CheckLauncher(Platform& real, SystemQueries& system, const CheckRequest& req
   if (!app.m_szConfigFile.empty()) {
     checker.Section(app.m_szConfigFile, app.m_szSectionName);
     const LaunchSettings settings = ReadSettings(platform, app.m_szConfigFile, app.m_szSectionName);
-    checker.Settings(settings, text::Left(launcher, text::FindLastSeparator(launcher, isLeadByte)));
+    checker.Settings(settings, text::Folder(launcher, isLeadByte));
     checker.Registry(settings, platform.RegistryReads());
   }
   checker.Starts(platform.Starts());

@@ -7,18 +7,11 @@
 
 namespace {
 
-bool EndsWith(const std::string& file, const char* type) {
-  const std::string lower = text::AsciiLower(file);
-  const std::string end = type;
-  return lower.size() > end.size() &&
-         lower.compare(lower.size() - end.size(), end.size(), end) == 0;
-}
-
 // The types the shell starts as programs; every other file is a document,
 // which needs an "open" action for its type.
 bool IsProgramType(const std::string& file) {
   for (const char* type : {".exe", ".com", ".bat", ".cmd"}) {
-    if (EndsWith(file, type)) {
+    if (text::EndsWith(file, type)) {
       return true;
     }
   }
@@ -130,7 +123,7 @@ std::string ShellForecast::Completed(const std::string& path) {
 // The shell opens a shortcut's target, with the shortcut's arguments before
 // the parameters, in the shortcut's working directory.
 bool ShellForecast::FollowShortcut(StartRecord& start) {
-  if (!EndsWith(start.program, ".lnk")) {
+  if (!text::EndsWith(start.program, ".lnk")) {
     return true;
   }
   Shortcut shortcut;

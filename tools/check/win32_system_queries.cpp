@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "platform/text.h"
+#include "platform/win32_platform.h"
 #include "platform/win32_registry.h"
 
 namespace {
@@ -234,12 +235,8 @@ WriteAccess Win32SystemQueries::CanWrite(const std::string& file) {
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     switch (GetLastError()) {
       case ERROR_FILE_NOT_FOUND: {
-        const std::string full = Filled([&file](char* buffer, UINT size) {
-          return GetFullPathNameA(file.c_str(), size, buffer, nullptr);
-        });
-        const std::string folder = text::Left(
-            full, text::FindLastSeparator(
-                      full, [](char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }));
+        Win32Platform platform;
+        const std::string folder = text::Folder(platform.FullPath(file), platform.LeadBytes());
         return MayAddFile(text::Mid(folder, 1) == ":" ? folder + "\\" : folder);
       }
       case ERROR_INVALID_NAME:
