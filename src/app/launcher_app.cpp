@@ -37,6 +37,13 @@ int ProgramNameEnd(const std::string& lower, const text::LeadByteTest& isLeadByt
   });
 }
 
+std::string ProgramPathAsWritten(const std::string& commandLine,
+                                 const text::LeadByteTest& isLeadByte) {
+  const int exe = ProgramNameEnd(text::AsciiLower(commandLine), isLeadByte);
+  const int quote = commandLine[0] == '"' ? 1 : 0;
+  return exe < 0 ? std::string() : text::Mid(commandLine, quote, exe + 4 - quote);
+}
+
 bool CLauncherApp::InitInstance() {
   if (ParseCommandLine()) {
     RunLaunch();
@@ -80,6 +87,7 @@ bool CLauncherApp::ParseCommandLine() {
       });
 
   m_bLogRequested = false;
+  m_logRequest = LogRequest();
   m_szPassedAlias =
       PassedAlias(s, afterExe, logSwitch >= 0 ? logSwitch : static_cast<int>(s.size()));
 
@@ -90,10 +98,14 @@ bool CLauncherApp::ParseCommandLine() {
     if (m_szLogFilename[0] == ' ') {
       m_szLogFilename.erase(0, 1);
     }
-    const std::string name = named ? m_szLogFilename : kDefaultLogFilename;
-    // A file that is not a trace log stays as it is, and this run writes none.
-    if (MayReplaceWithLog(m_platform, name)) {
-      setLogFilename(name);
+    m_logRequest.file = named ? m_szLogFilename : kDefaultLogFilename;
+    // A file that is not a trace log stays as it is, and this run writes
+    // none; nor does one whose name is empty.
+    m_logRequest.choice = m_logRequest.file.empty()                           ? LogChoice::NoName
+                          : !MayReplaceWithLog(m_platform, m_logRequest.file) ? LogChoice::Kept
+                                                                              : LogChoice::Named;
+    if (m_logRequest.choice == LogChoice::Named) {
+      setLogFilename(m_logRequest.file);
     }
     enableLogFile();
     LogEntry(" Log File Started");
@@ -110,4 +122,11 @@ bool CLauncherApp::ParseCommandLine() {
   LogEntry("m_szPassedAlias=");
   LogEntry(m_szPassedAlias);
   return true;
+}
+
+bool CLauncherApp::RunLaunch() {
+  const LaunchResult result = RunLaunchSequence(m_platform, Names());
+  m_szConfigFile = result.configFile;
+  m_szSectionName = result.section;
+  return result.started;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/win_app.h"
+#include "launch/launch_sequence.h"
 #include "log/exports.h"
 #include "platform/text.h"
 
@@ -14,6 +15,24 @@ extern const char kDefaultLogFilename[];
 // Where the ".exe" that ends the program's name stands in the lower-case
 // copy of the command line, or -1 when there is none.
 int ProgramNameEnd(const std::string& lower, const text::LeadByteTest& isLeadByte);
+
+// The launcher's own path as its command line names it, up to its ".exe",
+// without an opening quote; empty when the line names no program.
+std::string ProgramPathAsWritten(const std::string& commandLine,
+                                 const text::LeadByteTest& isLeadByte);
+
+// What the command line's -log asked for.
+enum class LogChoice {
+  NotAsked,
+  Named,   // file: the log
+  NoName,  // a single space after -log names no file
+  Kept,    // file: someone's data, not a trace log, which stays as it is
+};
+
+struct LogRequest {
+  LogChoice choice = LogChoice::NotAsked;
+  std::string file;
+};
 
 class CLauncherApp : public CWinApp {
  public:
@@ -30,8 +49,11 @@ class CLauncherApp : public CWinApp {
   bool ParseCommandLine();
 
   // Decides between the installed program and the installer and starts one;
-  // true when a start succeeded. Lives with the launching code.
+  // true when a start succeeded.
   bool RunLaunch();
+
+  // The launch sequence's view of the members below.
+  LauncherNames Names() const { return {m_szCurrentPath, m_szAppAlias, m_szPassedAlias}; }
 
   std::string m_szAppAlias;        // own file name without ".exe"
   std::string m_szPassedAlias;     // words after the program path
@@ -41,4 +63,5 @@ class CLauncherApp : public CWinApp {
   std::string m_szLogFilename;     // text after "-log", one leading space dropped
   std::string m_szSectionName;     // the configuration section used
   bool m_bLogRequested = false;
+  LogRequest m_logRequest;  // what the command line's -log named, or why nothing
 };

@@ -5,16 +5,19 @@
 #include "log/exports.h"
 
 const SettingKey kSettingKeys[10] = {
-    {"InstallFilename", &LaunchSettings::szInstallFilename},
-    {"InstallParameters", &LaunchSettings::szInstallParameters},
-    {"InstalledRegPath", &LaunchSettings::szInstalledRegPath},
-    {"InstalledRegPathRemove", &LaunchSettings::szInstalledRegPathRemove},
-    {"InstalledRegFilename", &LaunchSettings::szInstalledRegFilename},
-    {"InstalledRegFilenameRemove", &LaunchSettings::szInstalledRegFilenameRemove},
-    {"InstalledAppFilename", &LaunchSettings::szInstalledAppFilename},
-    {"InstalledAppParameters", &LaunchSettings::szInstalledAppParameters},
-    {"InstalledRegFullFilename", &LaunchSettings::szInstalledRegFullFilename},
-    {"InstalledRegFullFilenameRemove", &LaunchSettings::szInstalledRegFullFilenameRemove},
+    {"InstallFilename", &LaunchSettings::szInstallFilename, SettingUse::Value},
+    {"InstallParameters", &LaunchSettings::szInstallParameters, SettingUse::Value},
+    {"InstalledRegPath", &LaunchSettings::szInstalledRegPath, SettingUse::RegistryPath},
+    {"InstalledRegPathRemove", &LaunchSettings::szInstalledRegPathRemove, SettingUse::Unused},
+    {"InstalledRegFilename", &LaunchSettings::szInstalledRegFilename, SettingUse::RegistryPath},
+    {"InstalledRegFilenameRemove", &LaunchSettings::szInstalledRegFilenameRemove,
+     SettingUse::Unused},
+    {"InstalledAppFilename", &LaunchSettings::szInstalledAppFilename, SettingUse::Value},
+    {"InstalledAppParameters", &LaunchSettings::szInstalledAppParameters, SettingUse::Value},
+    {"InstalledRegFullFilename", &LaunchSettings::szInstalledRegFullFilename,
+     SettingUse::RegistryPath},
+    {"InstalledRegFullFilenameRemove", &LaunchSettings::szInstalledRegFullFilenameRemove,
+     SettingUse::Value},
 };
 
 namespace {
@@ -31,7 +34,7 @@ std::string ChooseSection(const std::string& appAlias, const std::string& passed
 }
 
 std::string FindConfigFile(Platform& platform, const std::string& dir, const std::string& appAlias,
-                           const std::string& passedAlias) {
+                           const std::string& passedAlias, std::vector<std::string>* tried) {
   std::vector<std::string> baseNames = {appAlias};
   if (!passedAlias.empty()) {
     baseNames.push_back(passedAlias);
@@ -41,6 +44,9 @@ std::string FindConfigFile(Platform& platform, const std::string& dir, const std
     const std::string candidate = dir + "\\" + baseName + ".ini";
     LogEntry("Trying to Configuration File with the following name: ");
     LogEntry(candidate);
+    if (tried != nullptr) {
+      tried->push_back(candidate);
+    }
     if (platform.CanOpenForReading(candidate)) {
       return candidate;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -19,10 +20,18 @@ struct LaunchSettings {
   std::string szInstalledRegFullFilenameRemove;
 };
 
-// A key of the configuration section and the field it fills.
+// What the launcher does with a setting's value.
+enum class SettingUse {
+  Value,         // used as written, or by the target rules
+  RegistryPath,  // names a registry value to look up
+  Unused,        // read and logged, nothing more
+};
+
+// A key of the configuration section, the field it fills and its use.
 struct SettingKey {
   const char* name;
   std::string LaunchSettings::*field;
+  SettingUse use;
 };
 
 // The ten keys, in the order they are read.
@@ -38,9 +47,10 @@ std::string ChooseSection(const std::string& appAlias, const std::string& passed
 // Probes, in order, <dir>\<appAlias>.ini, <dir>\<passedAlias>.ini (only with
 // an alias) and <dir>\config.ini, logging each name. Returns the first that
 // opens for reading; when none does, logs the error entry and returns the
-// empty text.
+// empty text. tried, when given, receives the names probed, in order.
 std::string FindConfigFile(Platform& platform, const std::string& dir, const std::string& appAlias,
-                           const std::string& passedAlias);
+                           const std::string& passedAlias,
+                           std::vector<std::string>* tried = nullptr);
 
 // Reads the ten keys from the section; missing ones are empty.
 LaunchSettings ReadSettings(Platform& platform, const std::string& file,

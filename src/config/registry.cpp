@@ -53,22 +53,27 @@ bool ParseRegistryPath(const std::string& pathText, const text::LeadByteTest& is
   return false;
 }
 
-bool ReadRegistryString(Platform& platform, std::string pathText, std::string& out) {
+bool ReadRegistryString(Platform& platform, std::string pathText, std::string& out,
+                        RegistryLookup* lookup) {
   if (pathText.empty()) {
     return false;
   }
   out.clear();
-  RegistryLocation location;
-  RegistryValue value;
-  if (!ParseRegistryPath(pathText, platform.LeadBytes(), &location) ||
-      !platform.ReadRegistryValue(location.root, location.view, location.keyPath,
-                                  location.valueName, kMaxRegistryValueBytes, &value)) {
+  RegistryLookup made;
+  made.parsed = ParseRegistryPath(pathText, platform.LeadBytes(), &made.location);
+  made.found = made.parsed && platform.ReadRegistryValue(
+                                  made.location.root, made.location.view, made.location.keyPath,
+                                  made.location.valueName, kMaxRegistryValueBytes, &made.value);
+  if (lookup != nullptr) {
+    *lookup = made;
+  }
+  if (!made.found) {
     return false;
   }
-  out = std::string(text::Searchable(value.data));
+  out = std::string(text::Searchable(made.value.data));
   // Installers write paths such as %ProgramFiles%\Example\example.exe as
   // REG_EXPAND_SZ; Windows' shell does not expand them when it opens a file.
-  if (value.expandable) {
+  if (made.value.expandable) {
     out = platform.ExpandEnvironment(out);
   }
   return true;

@@ -29,8 +29,17 @@ bool ParseRegistryPath(const std::string& pathText, const text::LeadByteTest& is
 // "HKEY_LOCAL_MACHINE".
 const char* RegistryRootName(RegistryRoot root);
 
+// One lookup as it went: where the path text led and what was there.
+struct RegistryLookup {
+  bool parsed = false;  // the text names a root
+  RegistryLocation location;
+  bool found = false;
+  RegistryValue value;  // the value's data as read, before any expansion
+};
+
 // The value as text, up to its first zero byte, whatever its registry type;
 // the %variables% of a REG_EXPAND_SZ value expanded. False on any failure;
 // out is then empty, except for an empty path text, which leaves it
-// untouched.
-bool ReadRegistryString(Platform& platform, std::string pathText, std::string& out);
+// untouched. lookup, when given, receives how the lookup went.
+bool ReadRegistryString(Platform& platform, std::string pathText, std::string& out,
+                        RegistryLookup* lookup = nullptr);

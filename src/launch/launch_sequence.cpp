@@ -1,22 +1,10 @@
-// The launch sequence: the installed program when the registry says where it
-// is, else (or when that start fails) the installer, at most one start.
-#include "app/launcher_app.h"
-#include "config/launch_settings.h"
-#include "config/registry.h"
-#include "launch/shell_launcher.h"
+#include "launch/launch_sequence.h"
+
 #include "launch/target_rules.h"
+#include "log/exports.h"
 #include "platform/text.h"
 
 namespace {
-
-bool LaunchLogged(CShellLauncher& shell, const char* label, const std::string& path,
-                  const std::string& parameters) {
-  LogEntry(label);
-  LogEntry(path);
-  LogEntry("And parameters:");
-  LogEntry(parameters);
-  return shell.Launch(path, parameters);
-}
 
 // The launcher's folder in full. Started as Title\start.exe (or ..\start.exe,
 // \Title\start.exe) from a prompt, the folder as written holds no drive
@@ -32,61 +20,104 @@ std::string FullFolder(Platform& platform, const std::string& dir,
   return last == static_cast<int>(full.size()) - 1 ? text::Left(full, last) : full;
 }
 
+const SettingKey& KeyOf(std::string LaunchSettings::*field) {
+  for (const SettingKey& key : kSettingKeys) {
+    if (key.field == field) {
+      return key;
+    }
+  }
+  return kSettingKeys[0];
+}
+
+// The sequence's steps, each adding to the result.
+class Sequence {
+ public:
+  Sequence(Platform& platform, LaunchResult& result)
+      : m_platform(platform), m_result(result), m_shell(platform) {}
+
+  std::string LookUp(std::string LaunchSettings::*field) {
+    SettingLookup& made = m_result.lookups.emplace_back();
+    made.setting = &KeyOf(field);
+    ReadRegistryString(m_platform, m_result.settings.*field, made.text, &made.lookup);
+    made.used = made.text;
+    return made.text;
+  }
+
+  // Logs the attempt as the route's label gives it, and makes it.
+  bool Attempt(StartRoute route, const char* label, const std::string& path,
+               const std::string& parameters) {
+    LogEntry(label);
+    LogEntry(path);
+    LogEntry(route == StartRoute::Installer ? "With Parameter :" : "And parameters:");
+    LogEntry(parameters);
+    StartAttempt& attempt = m_result.attempts.emplace_back();
+    attempt.route = route;
+    attempt.path = path;
+    attempt.parameters = parameters;
+    attempt.outcome = m_shell.Start(path, parameters, &attempt.handed);
+    m_result.started = attempt.outcome == StartOutcome::Started;
+    return m_result.started;
+  }
+
+ private:
+  Platform& m_platform;
+  LaunchResult& m_result;
+  CShellLauncher m_shell;
+};
+
 }  // namespace
 
-bool CLauncherApp::RunLaunch() {
-  m_szConfigFile.clear();
-  m_szSectionName = ChooseSection(m_szAppAlias, m_szPassedAlias);
-  const std::string configFile =
-      FindConfigFile(m_platform, m_szCurrentPath, m_szAppAlias, m_szPassedAlias);
-  if (configFile.empty()) {
-    return false;
+LaunchResult RunLaunchSequence(Platform& platform, const LauncherNames& names) {
+  LaunchResult result;
+  result.section = ChooseSection(names.appAlias, names.passedAlias);
+  result.configFile =
+      FindConfigFile(platform, names.dir, names.appAlias, names.passedAlias, &result.configTried);
+  if (result.configFile.empty()) {
+    return result;
   }
-  m_szConfigFile = configFile;
-  LaunchSettings settings = ReadSettings(m_platform, m_szConfigFile, m_szSectionName);
-  LogSettings(m_szConfigFile, m_szSectionName, settings);
+  result.settings = ReadSettings(platform, result.configFile, result.section);
+  const LaunchSettings& settings = result.settings;
+  LogSettings(result.configFile, result.section, settings);
 
-  const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
-  const std::string szLauncherDir = FullFolder(m_platform, m_szCurrentPath, isLeadByte);
-  std::string& szParameters = settings.szInstalledAppParameters;
-  if (ReplaceDirectoryMarker(szParameters, szLauncherDir, isLeadByte)) {
+  const text::LeadByteTest isLeadByte = platform.LeadBytes();
+  result.launcherDir = FullFolder(platform, names.dir, isLeadByte);
+  result.appParameters = settings.szInstalledAppParameters;
+  if (ReplaceDirectoryMarker(result.appParameters, result.launcherDir, isLeadByte)) {
     LogEntry("Changed the InstalledAppParameters by replacing the Drive Letter variable");
-    LogEntry(szParameters);
+    LogEntry(result.appParameters);
   }
 
   if (settings.szInstallFilename.empty()) {
     LogEntry("Error szInstallFilename is NULL ");
-    return false;
+    return result;
   }
-  const std::string szInstallFilename =
-      LocateInstaller(settings.szInstallFilename, szLauncherDir, isLeadByte);
+  result.installer = LocateInstaller(settings.szInstallFilename, result.launcherDir, isLeadByte);
 
-  std::string szInstalledDir;
-  std::string szInstalledFilename;
-  std::string szInstalledFullPath;
-  ReadRegistryString(m_platform, settings.szInstalledRegPath, szInstalledDir);
-  ReadRegistryString(m_platform, settings.szInstalledRegFilename, szInstalledFilename);
-  ReadRegistryString(m_platform, settings.szInstalledRegFullFilename, szInstalledFullPath);
+  Sequence sequence(platform, result);
+  const std::string szInstalledDir = sequence.LookUp(&LaunchSettings::szInstalledRegPath);
+  const std::string szInstalledFilename = sequence.LookUp(&LaunchSettings::szInstalledRegFilename);
+  std::string szInstalledFullPath = sequence.LookUp(&LaunchSettings::szInstalledRegFullFilename);
   szInstalledFullPath =
       CutText(szInstalledFullPath, settings.szInstalledRegFullFilenameRemove, isLeadByte);
+  result.lookups.back().used = szInstalledFullPath;
 
-  CShellLauncher shell(m_platform);
+  const std::string& szParameters = result.appParameters;
   if (!szInstalledFullPath.empty()) {
-    if (LaunchLogged(shell, "Launching Installed App with path:", szInstalledFullPath,
-                     szParameters)) {
+    if (sequence.Attempt(StartRoute::RegistryFullPath,
+                         "Launching Installed App with path:", szInstalledFullPath, szParameters)) {
       LogEntry("Successfully Launched Installed App");
-      return true;
+      return result;
     }
   } else if (!szInstalledDir.empty()) {
     bool started = false;
     if (!szInstalledFilename.empty()) {
       started =
-          LaunchLogged(shell, "Launching Installed App with path:",
-                       JoinPath(szInstalledDir, szInstalledFilename, isLeadByte), szParameters);
+          sequence.Attempt(StartRoute::RegistryFolderAndName, "Launching Installed App with path:",
+                           JoinPath(szInstalledDir, szInstalledFilename, isLeadByte), szParameters);
     } else if (!settings.szInstalledAppFilename.empty()) {
-      started = LaunchLogged(shell, "Launching app with path:",
-                             JoinPath(szInstalledDir, settings.szInstalledAppFilename, isLeadByte),
-                             szParameters);
+      started = sequence.Attempt(
+          StartRoute::FolderAndAppFilename, "Launching app with path:",
+          JoinPath(szInstalledDir, settings.szInstalledAppFilename, isLeadByte), szParameters);
     } else {
       LogEntry(
           "The Filename was not specified for the installed app.  Cannot launch anything except "
@@ -94,18 +125,15 @@ bool CLauncherApp::RunLaunch() {
     }
     if (started) {
       LogEntry("Success Launching InstalledApp");
-      return true;
+      return result;
     }
   }
 
-  LogEntry("Trying to Launch installer now:");
-  LogEntry(szInstallFilename);
-  LogEntry("With Parameter :");
-  LogEntry(settings.szInstallParameters);
-  if (!shell.Launch(szInstallFilename, settings.szInstallParameters)) {
+  if (!sequence.Attempt(StartRoute::Installer, "Trying to Launch installer now:", result.installer,
+                        settings.szInstallParameters)) {
     LogEntry("Error Launching InstallFilename");
-    return false;
+    return result;
   }
   LogEntry("Successfully Launched InstallFilename");
-  return true;
+  return result;
 }

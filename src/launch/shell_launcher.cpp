@@ -11,8 +11,15 @@ constexpr size_t kDirectoryBufferSize = 260;
 }  // namespace
 
 bool CShellLauncher::Launch(std::string file, std::string parameters) {
+  std::string program;
+  return Start(file, parameters, &program) == StartOutcome::Started;
+}
+
+StartOutcome CShellLauncher::Start(const std::string& file, const std::string& parameters,
+                                   std::string* handed) {
   const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
-  std::string program = text::Unquoted(file);
+  std::string& program = *handed;
+  program = text::Unquoted(file);
   // A path with a folder or a drive is made full from the current directory
   // as it is now, so the shell does not resolve it again from the program's
   // folder. A bare name stays bare, for the shell's own search, and a URL
@@ -25,12 +32,15 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
   }
   // The shell would open a folder window for the empty text or a folder;
   // the launcher never shows one.
-  if (program.empty() || m_platform.IsDirectory(program)) {
-    return false;
+  if (program.empty()) {
+    return StartOutcome::Empty;
+  }
+  if (m_platform.IsDirectory(program)) {
+    return StartOutcome::Folder;
   }
   if (!url && IsThisLauncher(program, bare)) {
     LogEntry("Not started: it is this launcher itself");
-    return false;
+    return StartOutcome::Itself;
   }
   // Only a directory that can be given back is left: when the current one
   // cannot be saved, the program starts from it as it is. D: alone would
@@ -38,7 +48,7 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
   std::string programDir;
   if (path) {
     programDir = text::Folder(program, isLeadByte);
-    if (programDir.size() == 2 && programDir[1] == ':') {
+    if (text::IsDriveAlone(programDir)) {
       programDir += '\\';
     }
   }
@@ -52,7 +62,7 @@ bool CShellLauncher::Launch(std::string file, std::string parameters) {
   if (changeDir) {
     m_platform.SetCurrentDir(saved);
   }
-  return started;
+  return started ? StartOutcome::Started : StartOutcome::Failed;
 }
 
 // Starting itself again would start itself again, without end. A bare name

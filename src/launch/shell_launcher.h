@@ -6,6 +6,16 @@
 
 #include "platform/platform.h"
 
+// What became of a start: handed to the shell, which started it or failed,
+// or never handed to it.
+enum class StartOutcome {
+  Started,
+  Failed,
+  Empty,   // no file named
+  Folder,  // the shell would open a folder window
+  Itself,  // this launcher's own executable
+};
+
 class CShellLauncher {
  public:
   explicit CShellLauncher(Platform& platform) : m_platform(platform) {}
@@ -17,6 +27,10 @@ class CShellLauncher {
   // failed start, never handed to the shell. A URL goes to the shell as
   // written. The current directory is the same afterwards as before.
   bool Launch(std::string file, std::string parameters);
+
+  // The same start, saying what became of it. handed receives what is, or
+  // would be, handed to the shell.
+  StartOutcome Start(const std::string& file, const std::string& parameters, std::string* handed);
 
  private:
   // True when program, full or bare, would start this launcher's own file.

@@ -8,12 +8,12 @@ namespace {
 // whole character before it, by replacement. False when what does not occur.
 bool ReplaceWithCharBefore(std::string& s, const std::string& what, const std::string& replacement,
                            const text::LeadByteTest& isLeadByte) {
-  const int pos = text::FindAtCharStart(s, what, isLeadByte);
-  if (pos < 0) {
+  const Occurrence found = FindWithCharBefore(s, what, isLeadByte);
+  if (found.at < 0) {
     return false;
   }
-  s = text::Left(s, text::CharStartBefore(s, pos, isLeadByte)) + replacement +
-      text::Mid(s, pos + static_cast<int>(what.size()));
+  s = text::Left(s, found.charBefore) + replacement +
+      text::Mid(s, found.at + static_cast<int>(what.size()));
   return true;
 }
 
@@ -31,9 +31,19 @@ std::string ShareRoot(const std::string& dir, const text::LeadByteTest& isLeadBy
 
 }  // namespace
 
+const char kDirectoryMarker[] = "PATH:";
+
+Occurrence FindWithCharBefore(const std::string& s, const std::string& what,
+                              const text::LeadByteTest& isLeadByte) {
+  Occurrence found;
+  found.at = text::FindAtCharStart(s, what, isLeadByte);
+  found.charBefore = found.at <= 0 ? found.at : text::CharStartBefore(s, found.at, isLeadByte);
+  return found;
+}
+
 bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcherDir,
                             const text::LeadByteTest& isLeadByte) {
-  return ReplaceWithCharBefore(parameters, "PATH:", launcherDir, isLeadByte);
+  return ReplaceWithCharBefore(parameters, kDirectoryMarker, launcherDir, isLeadByte);
 }
 
 std::string LocateInstaller(const std::string& installer, const std::string& launcherDir,

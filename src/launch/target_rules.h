@@ -7,6 +7,21 @@
 
 #include "platform/text.h"
 
+// The text in the installed program's parameters that stands for the
+// launcher directory.
+extern const char kDirectoryMarker[];
+
+// Where the first occurrence of what stands, at a character start, and where
+// the whole character in front of it starts, which the marker and the cut
+// take with them: both -1 when what does not occur, both 0 when it stands
+// at the start.
+struct Occurrence {
+  int at = -1;
+  int charBefore = -1;
+};
+Occurrence FindWithCharBefore(const std::string& s, const std::string& what,
+                              const text::LeadByteTest& isLeadByte);
+
 // Replaces the first "PATH:" in the parameters, together with the one spare
 // character in front of it (%PATH:), by the launcher directory. False, and
 // the parameters unchanged, when there is no marker. The marker and the

@@ -8,6 +8,10 @@
 
 #include "platform/text.h"
 
+// The longest path Windows allows, in characters with the terminating zero:
+// buffers of this size keep a long path whole, where MAX_PATH would cut it.
+constexpr unsigned long kLongPath = 32768;
+
 enum class RegistryRoot { LocalMachine, ClassesRoot, CurrentUser, Users };
 
 // Which of the two registry views of 64-bit Windows a read uses: the

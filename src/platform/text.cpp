@@ -86,6 +86,8 @@ std::string Mid(const std::string& s, int start, int count) {
   return s.substr(first, static_cast<size_t>(count));
 }
 
+bool IsDriveAlone(const std::string& s) { return s.size() == 2 && s[1] == ':'; }
+
 bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte) {
   return FindLastSeparator(s, isLeadByte) < 0 && Mid(s, 1, 1) != ":";
 }

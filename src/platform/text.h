@@ -45,6 +45,10 @@ std::string Left(const std::string& s, int count);
 std::string Mid(const std::string& s, int start);
 std::string Mid(const std::string& s, int start, int count);
 
+// A drive letter and its colon alone, such as D:, which names the current
+// folder of that drive, not its root.
+bool IsDriveAlone(const std::string& s);
+
 // A program named without a folder or a drive, such as notepad.exe, which
 // the shell looks for along its own search path.
 bool IsBareName(const std::string& s, const LeadByteTest& isLeadByte);

@@ -38,8 +38,8 @@ REGSAM RegistryViewFlag(RegistryView view) {
 
 namespace {
 
-// Paths up to the longest Windows allows, not only MAX_PATH.
-constexpr DWORD kLongPath = 32768;
+// Paths up to the longest Windows allows (kLongPath), not only MAX_PATH,
+// are read into the buffers below.
 
 // The volume and the file index that name one file, whatever path leads
 // there; folders included.

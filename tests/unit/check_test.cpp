@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "app/launcher_app.h"
-#include "launcher_check.h"
+#include "check_report.h"
 #include "virtual_platform.h"
 
 namespace {
@@ -26,9 +26,7 @@ struct Machine : VirtualPlatform, SystemQueries {
   Machine(Name changes, Name arguments) {
     ParseCheckerArguments("\"C:\\x y\\check.exe\"\t" + arguments, &request);
     leadBytes = {'\x83'};
-    const std::string& line = request.launcherLine;
-    const int exe = ProgramNameEnd(text::AsciiLower(line), LeadBytes());
-    self = line.substr(line[0] == '"', size_t(exe + 4 - (line[0] == '"')));
+    self = ProgramPathAsWritten(request.launcherLine, LeadBytes());
     files = {{self, ""}, {"D:\\T\\setup.exe", "MZ"}};
     for (Name file :
          Split("C:\\Work\\P\\a.exe;C:\\D\\a.pdf;D:\\s.exe;C:\\AP\\app.exe;C:\\D\\a.xyz;"

@@ -5,28 +5,13 @@
 #include <map>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/platform.h"
 #include "shell_forecast.h"
 #include "system_queries.h"
 
-struct ProbeRecord {
-  std::string file;
-  bool readable = false;
-};
-
-struct RegistryRead {
-  RegistryRoot root = RegistryRoot::LocalMachine;
-  RegistryView view = RegistryView::Own;
-  std::string keyPath;
-  std::string valueName;
-  bool found = false;
-  RegistryValue value;
-};
-
-// The name under which the checker keeps the trace before the launcher
-// names its log, and when it names none. No file of that name is written.
+// The name under which the checker keeps the trace until the launcher names
+// its log, and when it names none. No file of that name is written.
 extern const char kTraceInMemory[];
 
 class CheckingPlatform final : public Platform {
@@ -45,57 +30,51 @@ class CheckingPlatform final : public Platform {
   }
   bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
                          const std::string& valueName, size_t maxBytes,
-                         RegistryValue* value) override;
+                         RegistryValue* value) override {
+    return m_real.ReadRegistryValue(root, view, keyPath, valueName, maxBytes, value);
+  }
   std::string ExpandEnvironment(const std::string& text) override {
     return m_real.ExpandEnvironment(text);
   }
   // Records the start instead of making it, with the shell's verdict
-  // predicted from what is on this machine.
+  // foreseen from what is on this machine.
   bool ShellOpen(const std::string& file, const std::string& parameters) override;
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override {
     return m_real.GetCurrentDir(bufferSize, dir);
   }
   void SetCurrentDir(const std::string& dir) override { m_real.SetCurrentDir(dir); }
   LocalTime Now() override { return m_real.Now(); }
-  // The launcher deletes the old file of its log's name when it names the
-  // log: the name is kept, and the file stays.
-  void RemoveFile(const std::string& name) override { m_logFile = name; }
-  // The launcher asks both just before it would hand a file to the shell:
-  // a yes ends that attempt, so it is recorded as a failed start.
+  // The launcher deletes the old file of its log's name: the file stays.
+  void RemoveFile(const std::string&) override {}
   bool Exists(const std::string& name) override { return m_real.Exists(name); }
-  bool IsDirectory(const std::string& name) override;
-  bool IsSameFile(const std::string& a, const std::string& b) override;
-  // Kept, so that a start shows the path as the launcher read it.
-  std::string FullPath(const std::string& name) override;
+  bool IsDirectory(const std::string& name) override { return m_real.IsDirectory(name); }
+  bool IsSameFile(const std::string& a, const std::string& b) override {
+    return m_real.IsSameFile(a, b);
+  }
+  std::string FullPath(const std::string& name) override { return m_real.FullPath(name); }
   std::string ExecutablePath() override { return m_launcherPath; }
-  bool CanOpenForReading(const std::string& name) override;
+  bool CanOpenForReading(const std::string& name) override {
+    return m_real.CanOpenForReading(name);
+  }
   bool ReadFileStart(const std::string& name, size_t count, std::string* start) override {
     return m_real.ReadFileStart(name, count, start);
   }
   // The trace goes to memory, never to a file.
   void AppendText(const std::string&, const std::string& text) override { m_trace += text; }
 
-  const std::vector<ProbeRecord>& Probes() const { return m_probes; }
-  const std::vector<RegistryRead>& RegistryReads() const { return m_registryReads; }
-  const std::vector<StartRecord>& Starts() const { return m_starts; }
+  // The shell's verdict on a file and parameters that the launcher handed
+  // to it; null when it handed over no such pair.
+  const StartRecord* Forecast(const std::string& file, const std::string& parameters) const;
   const std::string& Trace() const { return m_trace; }
-  // The file the launcher names as its log; kTraceInMemory when it names
-  // none.
-  const std::string& LogFile() const { return m_logFile; }
+  // The file the shell opens for a path, as the forecast completes it.
+  std::string Completed(const std::string& path) { return m_shell.Completed(path); }
 
  private:
-  void Refused(const std::string& file, const char* rule, bool itself);
-  std::string AsRead(const std::string& full) const;
-
   Platform& m_real;
   std::string m_launcherPath;
   std::string m_commandLine;
   std::string m_ownDir;
   ShellForecast m_shell;
-  std::map<std::string, std::string> m_read;  // full paths and the texts they came from
-  std::vector<ProbeRecord> m_probes;
-  std::vector<RegistryRead> m_registryReads;
-  std::vector<StartRecord> m_starts;
+  std::map<std::pair<std::string, std::string>, StartRecord> m_starts;
   std::string m_trace;
-  std::string m_logFile;
 };

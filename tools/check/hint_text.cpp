@@ -50,11 +50,8 @@ std::string Joined(const Texts& items, const char* separator) {
   return Joined(items.begin(), items.end(), separator);
 }
 
-std::string CharacterName(char c) {
-  return c == ' '    ? "space"
-         : c == '\t' ? "tab"
-         : c == '"'  ? "quote"
-                     : std::string("character ") + c;
+std::string CharacterName(const std::string& c) {
+  return c == " " ? "space" : c == "\t" ? "tab" : c == "\"" ? "quote" : "character " + c;
 }
 
 Texts Keys(const Texts& lines) {

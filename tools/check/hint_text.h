@@ -29,8 +29,8 @@ Texts ProgramArguments(const std::string& parameters,
                        const text::LeadByteTest& isLeadByte = nullptr);
 
 // The name of a character in a warning: "space", "tab", "quote" or
-// "character =".
-std::string CharacterName(char c);
+// "character =" (a double-byte one as itself).
+std::string CharacterName(const std::string& c);
 
 // True when the text at position at starts a word: nothing, or no ASCII
 // letter or digit, stands in front of it.

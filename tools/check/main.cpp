@@ -6,7 +6,7 @@
 
 #include <iostream>
 
-#include "launcher_check.h"
+#include "check_report.h"
 #include "platform/win32_platform.h"
 #include "win32_system_queries.h"
 

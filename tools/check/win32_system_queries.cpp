@@ -15,9 +15,6 @@
 
 namespace {
 
-// Paths up to the longest Windows allows, not only MAX_PATH.
-constexpr DWORD kLongPath = 32768;
-
 const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 // The zero-separated list that the profile functions fill, grown until it
@@ -237,7 +234,7 @@ WriteAccess Win32SystemQueries::CanWrite(const std::string& file) {
       case ERROR_FILE_NOT_FOUND: {
         Win32Platform platform;
         const std::string folder = text::Folder(platform.FullPath(file), platform.LeadBytes());
-        return MayAddFile(text::Mid(folder, 1) == ":" ? folder + "\\" : folder);
+        return MayAddFile(text::IsDriveAlone(folder) ? folder + "\\" : folder);
       }
       case ERROR_INVALID_NAME:
       case ERROR_BAD_PATHNAME:

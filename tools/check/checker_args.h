@@ -1,12 +1,7 @@
-// What the launcher would do on this machine, started with a given command
-// line, and the likely mistakes in its configuration.
+// The checker's own command line, its usage and its exit statuses.
 #pragma once
 
-#include <ostream>
 #include <string>
-
-#include "platform/platform.h"
-#include "system_queries.h"
 
 struct CheckRequest {
   std::string launcherLine;  // the launcher's command line, as it would be typed
@@ -27,8 +22,3 @@ enum class CheckerCommand { Check, Help, Wrong };
 // or --help. Everything after the checker's own -log is the launcher's
 // command line, read as the launcher reads its own.
 CheckerCommand ParseCheckerArguments(const std::string& commandLine, CheckRequest* request);
-
-// Runs the launcher's own code over a platform that acts on nothing, prints
-// what it found and would do, and returns the exit status.
-int CheckLauncher(Platform& real, SystemQueries& system, const CheckRequest& request,
-                  std::ostream& out);
