@@ -9,14 +9,7 @@
 
 namespace {
 
-// The launcher that the checker's command line names, start.ini beside it
-// with a [start] that finds C:\Work\P\a.exe through HKEY_USERS\S\F (O: only
-// in the 64-bit view), its installer D:\s.exe, programs, documents and a
-// shortcut. Windows' search path: C:\Work (here), C:\Win, C:\Win\System32,
-// then C:\Tools on PATH. Changes: Key=value for [start] (` for ;); @full= the
-// registry's full path, @above= a line above [start], @headers= the file's
-// section headers, @cwd= the current directory, @wine: Wine's shell, @gone:
-// no launcher.
+// The machine that check_cases.txt describes.
 struct Machine : VirtualPlatform, SystemQueries {
   using Name = const std::string&;
   CheckRequest request;
@@ -26,7 +19,9 @@ struct Machine : VirtualPlatform, SystemQueries {
   Machine(Name changes, Name arguments) {
     ParseCheckerArguments("\"C:\\x y\\check.exe\"\t" + arguments, &request);
     leadBytes = {'\x83'};
-    self = ProgramPathAsWritten(request.launcherLine, LeadBytes());
+    const size_t cwd = changes.find("@cwd=");
+    currentDir = cwd == std::string::npos ? currentDir : Split(changes.substr(cwd + 5))[0];
+    self = FullPath(ProgramPathAsWritten(request.launcherLine, LeadBytes()));
     files = {{self, ""}, {"D:\\T\\setup.exe", "MZ"}};
     for (Name file :
          Split("C:\\Work\\P\\a.exe;C:\\D\\a.pdf;D:\\s.exe;C:\\AP\\app.exe;C:\\D\\a.xyz;"
@@ -46,10 +41,11 @@ struct Machine : VirtualPlatform, SystemQueries {
         registry[{RegistryRoot::Users, RegistryView::Own, "S", "F"}] = value;
       } else if (key == "@above" || key == "@headers") {
         (key == "@above" ? above : headers) = Split(value, ',');
+      } else if (key == "@file") {
+        files[value] = "MZ";
       } else if (key[0] == '@') {
         wine = wine || key == "@wine";
         files.erase(key == "@gone" ? self : "");
-        currentDir = key == "@cwd" ? value : currentDir;
       } else {
         SetIni(self.substr(0, self.size() - 3) + "ini", "start", key, value);
         lines.push_back(change);
@@ -106,6 +102,7 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
   const Texts rows = Cases(STARTPOINT_TEST_DATA "/check_cases.txt");
   ASSERT_FALSE(rows.empty());
   for (const std::string& row : rows) {
+    SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
     Machine machine(cell[0], cell.size() > 3 ? cell[3] : "D:\\T\\start.exe");
     std::ostringstream report;
@@ -113,9 +110,8 @@ TEST(Checker, ForeseesTheLaunchersStartAndNamesEachLikelyMistakeWithItsFix) {
     for (const std::string& words : Split(cell[1], '&')) {
       const bool absent = words[0] == '!';
       EXPECT_EQ(report.str().find(words.substr(absent)) == std::string::npos, absent)
-          << row << "\n"
           << report.str();
     }
-    EXPECT_EQ(status, std::stoi(cell[2])) << row;
+    EXPECT_EQ(status, std::stoi(cell[2]));
   }
 }

@@ -18,6 +18,7 @@ TEST(CommandLine, SplitsPathNameAliasAndLogSwitch) {
   const Texts rows = Cases(STARTPOINT_TEST_DATA "/command_lines.txt");
   ASSERT_FALSE(rows.empty());
   for (const std::string& row : rows) {
+    SCOPED_TRACE(row);
     const Texts want = Split(row, '|');
     Launcher t;
     t.platform.leadBytes = {'\x83'};
@@ -32,10 +33,9 @@ TEST(CommandLine, SplitsPathNameAliasAndLogSwitch) {
     EXPECT_EQ(Texts({t.app.m_szCurrentPath, exe, t.app.m_szPassedAlias, t.app.m_szLogFilename}),
               Texts(want.begin() + 1, want.end() - 1));
     EXPECT_EQ(t.app.m_szAppAlias, exe.substr(0, exe.empty() ? 0 : exe.size() - 4));
-    EXPECT_EQ(t.app.m_bLogRequested, !want[5].empty()) << row;
+    EXPECT_EQ(t.app.m_bLogRequested, !want[5].empty());
     for (const auto& [name, content] : t.platform.files) {
-      EXPECT_EQ(content.substr(0, 3), name == want[5] ? "(3/" : before.at(name).substr(0, 3))
-          << row;
+      EXPECT_EQ(content.substr(0, 3), name == want[5] ? "(3/" : before.at(name).substr(0, 3));
     }
     if (want[5].size() > 1) {  // the launch ran, and found no configuration
       EXPECT_EQ(t.platform.LogEntries(want[5]).back(),

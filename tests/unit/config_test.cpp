@@ -16,6 +16,7 @@ TEST(ConfigFile, ProbesBaseNameThenAliasThenConfigIni) {
            "D:\\T|start|start||start.ini;start.ini;config.ini",
            "||||.ini;config.ini",
        }) {
+    SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
     VirtualPlatform platform;
     TraceLog log(platform);
@@ -37,38 +38,41 @@ TEST(ConfigFile, ProbesBaseNameThenAliasThenConfigIni) {
       want.push_back("ERROR: Unable to open any log file! Exiting App");
     }
     InstallProcessLog(nullptr);
-    EXPECT_EQ(platform.LogEntries("log"), want) << row;
+    EXPECT_EQ(platform.LogEntries("log"), want);
   }
 }
 
-// Each row: path text|root, as its index in the root table|view (own, 32,
-// 64)|key path|value name; no more than the text for one that names no root.
+// Each row: path text|root|view (own, 32 or 64)|key path|value name; no
+// more than the text for one that names no root.
 TEST(Registry, PathTextsNameRootViewKeyAndValue) {
   for (const char* row : {
-           "HKEY_LOCAL_MACHINE\\Software\\V\\P\\InstallDir|0|0|Software\\V\\P|InstallDir",
-           "HKEY_CURRENT_USER\\S\\HKEY_LOCAL_MACHINE\\v|0|0|S\\HKEY_LOCAL_MACHINE|v",
-           "Computer\\HKEY_LOCAL_MACHINE\\S\\X\\Dir|0|0|HKEY_LOCAL_MACHINE\\S\\X|Dir",
-           "\\HKEY_LOCAL_MACHINE\\S\\v|0|0|HKEY_LOCAL_MACHINE\\S|v",
-           "HKEY_USERS\\S\\|3|0|S|",
-           "HKEY_CLASSES_ROOT\\Name|1|0||Name",
-           "HKEY_LOCAL_MACHINE64\\Software\\X\\Dir|0|2|Software\\X|Dir",
-           "HKEY_LOCAL_MACHINE32\\S\\v|0|1|S|v",
-           "HKEY_CURRENT_USER64\\S\\v|2|2|S|v",
-           "HKEY_LOCAL_MACHINE6\\S\\v|0|0|S|v",
-           "HKEY_LOCAL_MACHINE\\S\\HKEY_LOCAL_MACHINE64|0|0|S|HKEY_LOCAL_MACHINE64",
-           "Computer\\HKEY_LOCAL_MACHINE64\\S\\v|0|2|HKEY_LOCAL_MACHINE64\\S|v",
-           "HKEY_LOCAL_MACHINE\\S\\\x95\\|0|0|S|\x95\\",  // the value 表, 0x95 0x5C
+           "HKEY_LOCAL_MACHINE\\S\\V\\Dir|HKEY_LOCAL_MACHINE|own|S\\V|Dir",
+           "HKEY_CURRENT_USER\\HKEY_LOCAL_MACHINE\\v|HKEY_LOCAL_MACHINE|own|HKEY_LOCAL_MACHINE|v",
+           "Computer\\HKEY_USERS\\S\\Dir|HKEY_USERS|own|HKEY_USERS\\S|Dir",
+           "\\HKEY_USERS\\S\\v|HKEY_USERS|own|HKEY_USERS\\S|v",
+           "HKEY_USERS\\S\\|HKEY_USERS|own|S|",
+           "HKEY_CLASSES_ROOT\\Name|HKEY_CLASSES_ROOT|own||Name",
+           "HKEY_LOCAL_MACHINE64\\S\\X\\Dir|HKEY_LOCAL_MACHINE|64|S\\X|Dir",
+           "HKEY_LOCAL_MACHINE32\\S\\v|HKEY_LOCAL_MACHINE|32|S|v",
+           "HKEY_CURRENT_USER64\\S\\v|HKEY_CURRENT_USER|64|S|v",
+           "HKEY_LOCAL_MACHINE6\\S\\v|HKEY_LOCAL_MACHINE|own|S|v",
+           "HKEY_USERS\\S\\HKEY_USERS64|HKEY_USERS|own|S|HKEY_USERS64",
+           "Computer\\HKEY_USERS64\\S\\v|HKEY_USERS|64|HKEY_USERS64\\S|v",
+           "HKEY_USERS\\S\\\x95\\|HKEY_USERS|own|S|\x95\\",  // the value 表, 0x95 0x5C
            "hkey_local_machine64\\S\\v",
            "HKLM\\Software\\X\\Dir",
        }) {
+    SCOPED_TRACE(row);
     const Texts want = Split(row, '|');
     RegistryLocation at;
     const bool parsed = ParseRegistryPath(
         want[0], [](char c) { return c == '\x95'; }, &at);
-    EXPECT_EQ(parsed, want.size() > 1) << row;
+    EXPECT_EQ(parsed, want.size() > 1);
     if (parsed) {
-      EXPECT_EQ(Texts({std::to_string(static_cast<int>(at.root)),
-                       std::to_string(static_cast<int>(at.view)), at.keyPath, at.valueName}),
+      const char* view = at.view == RegistryView::Own      ? "own"
+                         : at.view == RegistryView::Bits32 ? "32"
+                                                           : "64";
+      EXPECT_EQ(Texts({RegistryRootName(at.root), view, at.keyPath, at.valueName}),
                 Texts(want.begin() + 1, want.end()));
     }
   }
@@ -96,9 +100,10 @@ TEST(Registry, ReadsUpTo255BytesAsTextWhateverTheType) {
                                           {"none", "-"},
                                           {"exp", "C:\\Program Files\\x.exe"},
                                           {"sz", "%P%\\x.exe"}}) {
+    SCOPED_TRACE(name);
     std::string out = "stale";
     EXPECT_EQ(ReadRegistryString(platform, "HKEY_LOCAL_MACHINE\\S\\" + name, out), want != "-");
-    EXPECT_EQ(out, want == "-" ? "" : want) << name;
+    EXPECT_EQ(out, want == "-" ? "" : want);
   }
   std::string untouched = "stale";
   EXPECT_FALSE(ReadRegistryString(platform, "", untouched));

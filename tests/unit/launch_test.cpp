@@ -11,11 +11,8 @@ namespace {
 
 const char kMarker[] = "Changed the InstalledAppParameters by replacing the Drive Letter variable";
 
-// The launcher D:\Title\start.exe (or the one line names), started with -log
-// from C:\Work. Its start.ini names the
-// installer E:\S\s.exe, parameters, the app a.exe and three registry values
-// HKEY_LOCAL_MACHINE\P\Full (expandable, with %P% for C:\P), Dir and File. Changes (Key=value;...)
-// set those values, or keys of start.ini.
+// The machine that launch_cases.txt describes, the launcher started with
+// the command line given.
 struct Launch : VirtualPlatform {
   TraceLog log{*this};
   CLauncherApp app{*this, log};
@@ -50,35 +47,32 @@ struct Launch : VirtualPlatform {
   }
 };
 
-// The log entries a row's shorthand stands for: "I:path" and "J:path" an
-// attempt with the installed program's or the app's path label; "setup" the
-// installer's attempt and success, "setup:path" the attempt at path; a few
-// words for messages; anything else stands for itself.
-Texts Expand(const std::string& shorthand) {
-  const std::map<std::string, std::string> words = {
-      {"I", "Launching Installed App with path:;@;And parameters:;D:\\Title\\d"},
-      {"J", "Launching app with path:;@;And parameters:;D:\\Title\\d"},
-      {"setup", "Trying to Launch installer now:;@;With Parameter :;/quiet"},
-      {"ok", "Successfully Launched Installed App"},
+// The log entries a row's words stand for (see launch_cases.txt).
+Texts Expand(const std::string& words) {
+  const std::map<std::string, std::string> entries = {
+      {"installed", "Launching Installed App with path:;@;And parameters:;D:\\Title\\d"},
+      {"app", "Launching app with path:;@;And parameters:;D:\\Title\\d"},
+      {"installer", "Trying to Launch installer now:;@;With Parameter :;/quiet"},
+      {"started", "Successfully Launched Installed App"},
       {"joined", "Success Launching InstalledApp"},
       {"refused", "Not started: it is this launcher itself"},
-      {"error", "Error Launching InstallFilename"},
-      {"nofile",
+      {"failed", "Error Launching InstallFilename"},
+      {"no name",
        "The Filename was not specified for the installed app.  Cannot launch anything "
        "except installer"}};
-  std::string entries;
-  for (const std::string& item : Split(shorthand)) {
+  std::string expanded;
+  for (const std::string& item : Split(words)) {
     const size_t colon = item.find(':');
-    const auto word = words.find(item.substr(0, colon));
-    std::string text = word == words.end() ? item : word->second;
+    const auto word = entries.find(item.substr(0, colon));
+    std::string text = word == entries.end() ? item : word->second;
     const size_t at = text.find('@');
     if (at != std::string::npos) {
       text.replace(at, 1, colon == std::string::npos ? "D:\\S\\s.exe" : item.substr(colon + 1));
     }
-    entries += text + (item == "setup" ? ";Successfully Launched InstallFilename;" : ";");
+    expanded += text + (item == "installer" ? ";Successfully Launched InstallFilename;" : ";");
   }
-  entries.pop_back();
-  return Split(entries);
+  expanded.pop_back();
+  return Split(expanded);
 }
 
 }  // namespace
@@ -104,71 +98,41 @@ TEST(LaunchSequence, WholeTraceOfAFullPathStart) {
   EXPECT_EQ(run.LogEntries("run.log"), want);
 }
 
-// Each row: changes|log entries after the directory marker's|starts, each as
-// file>working directory (setup: the installer). Each row also checks the
-// parameters of each start, the result and the current directory after.
+// Each row of launch_cases.txt: a run that ends in its start, from the
+// program's own folder.
 TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
-  for (const char* row : {
-           "|setup|setup",
-           "Full=C:\\G\\b.exe;Dir=C:\\P|I:C:\\G\\b.exe;setup|C:\\G\\b.exe>C:\\G;setup",
-           "Dir=C:\\P\\;File=\\b.exe|I:C:\\P\\b.exe;joined|C:\\P\\b.exe>C:\\P",
-           "Dir=C:\\P|J:C:\\P\\a.exe;joined|C:\\P\\a.exe>C:\\P",
-           "Dir=C:\\P;File=c.exe|I:C:\\P\\c.exe;setup|C:\\P\\c.exe>C:\\P;setup",
-           "InstalledAppFilename=;Dir=C:\\P|nofile;setup|setup",
-           "InstalledRegFullFilenameRemove=C:\\P\\b.exe;Full=C:\\P\\b.exe;Dir=C:\\P|J:C:\\P\\a.exe;"
-           "joined|C:\\P\\a.exe>C:\\P",
-           "InstallFilename=;Full=C:\\P\\b.exe|Error szInstallFilename is NULL |",
-           // A folder, or the launcher itself in any spelling: failed starts,
-           // never handed to the shell.
-           "Full=C:\\P|I:C:\\P;setup|setup", "Full=\"\"|I:\"\";setup|setup",
-           "Full=d:\\TITLE\\Start.exe|I:d:\\TITLE\\Start.exe;refused;setup|setup",
-           "InstallFilename=Start.EXE|setup:D:\\Title\\Start.EXE;refused;error|",
-           // The path inside quotes; the folder up to either separator; a
-           // drive's root, named or the current drive's; a bare name left to
-           // the shell's search from here.
-           "Full=\"C:\\P\\b.exe\"|I:\"C:\\P\\b.exe\";ok|C:\\P\\b.exe>C:\\P",
-           "InstallFilename=C:/S/s.exe|setup:D:/S/s.exe;error|D:/S/s.exe>D:/S",
-           "InstallFilename=E:\\s.exe|setup:D:\\s.exe;error|D:\\s.exe>D:\\",
-           "Full=\\b.exe|I:\\b.exe;setup|C:\\b.exe>C:\\;setup",
-           "Full=notepad.exe|I:notepad.exe;ok|notepad.exe>C:\\Work",
-           // Expanded before anything is decided; a URL as written, a path
-           // with a colon in its arguments made full; the launcher's own
-           // name bare, or without its type.
-           "Full=%P%\\b.exe|I:C:\\P\\b.exe;ok|C:\\P\\b.exe>C:\\P",
-           "Full=ws://h/a|I:ws://h/a;ok|ws://h/a>C:\\Work",
-           "Full=P\\b x:y|I:P\\b x:y;setup|C:\\Work\\P\\b x:y>C:\\Work\\P;setup",
-           "Full=START.exe|I:START.exe;refused;setup|setup",
-           "Full=D:\\Title\\start|I:D:\\Title\\start;refused;setup|setup",
-           "Dir=C:\\\x95\\|J:C:\\\x95\\\\a.exe;setup|C:\\\x95\\\\a.exe>C:\\\x95\\;setup",  // 表
-       }) {
+  const Texts rows = Cases(STARTPOINT_TEST_DATA "/launch_cases.txt");
+  ASSERT_FALSE(rows.empty());
+  for (const std::string& row : rows) {
+    SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
     Launch run(cell[0]);
     const Texts log = run.LogEntries("c:\\install.log");
-    EXPECT_EQ(Texts(std::find(log.begin(), log.end(), kMarker) + 2, log.end()), Expand(cell[1]))
-        << row;
+    EXPECT_EQ(Texts(std::find(log.begin(), log.end(), kMarker) + 2, log.end()), Expand(cell[1]));
     Texts starts;
     for (const ShellStart& start : run.starts) {
-      const bool setup = start.parameters == "/quiet";
-      EXPECT_EQ(start.parameters, setup ? "/quiet" : "D:\\Title\\d");
-      starts.push_back(start.file == "D:\\S\\s.exe" && setup ? "setup"
-                                                             : start.file + ">" + start.dir);
+      const bool installer = start.parameters == "/quiet";
+      EXPECT_EQ(start.parameters, installer ? "/quiet" : "D:\\Title\\d");
+      starts.push_back(start.file == "D:\\S\\s.exe" && installer ? "installer"
+                                                                 : start.file + ">" + start.dir);
     }
-    EXPECT_EQ(starts, Split(cell[2])) << row;
-    EXPECT_EQ(run.result, Expand(cell[1]).back().rfind("Succe", 0) == 0) << row;
+    EXPECT_EQ(starts, Split(cell[2]));
+    EXPECT_EQ(run.result, Expand(cell[1]).back().rfind("Succe", 0) == 0);
     EXPECT_EQ(run.currentDir, "C:\\Work");
   }
 }
 
-// Each row: the launcher's path|its folder in full, which gives the
+// Each row: the launcher's command line|its folder in full, which gives the
 // installer's drive and replaces %PATH:.
 TEST(LaunchSequence, TakesTheLaunchersFolderInFull) {
   for (const char* row : {"Title\\start.exe|C:\\Work\\Title", "\\Title\\start.exe|C:\\Title",
                           "E:\\Title\\start.exe|E:\\Title", "E:\\start.exe|E:"}) {
+    SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
     Launch run("", cell[0]);
     const Texts log = run.LogEntries("c:\\install.log");
     EXPECT_EQ(*(std::find(log.begin(), log.end(), kMarker) + 1), cell[1] + "\\d");
-    EXPECT_EQ(run.starts.at(0).file, cell[1].substr(0, 2) + "\\S\\s.exe") << row;
+    EXPECT_EQ(run.starts.at(0).file, cell[1].substr(0, 2) + "\\S\\s.exe");
   }
 }
 

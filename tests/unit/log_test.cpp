@@ -10,6 +10,7 @@ TEST(TraceLog, TimestampsAreTwelveHourWithNoonAsPm) {
            {"3/9/2004, 12:30:05:250PM", {2004, 3, 9, 12, 30, 5, 250}},
            {"3/9/2004, 1:00:00:042PM", {2004, 3, 9, 13, 0, 0, 42}},
            {"12/31/2026, 11:59:59:999PM", {2026, 12, 31, 23, 59, 59, 999}}}) {
+    SCOPED_TRACE(stamp);
     EXPECT_EQ(FormatTimestamp(time), stamp);
   }
 }
@@ -55,12 +56,13 @@ TEST(TraceLog, TheCommandLineReplacesOnlyAMissingEmptyOrTraceLogFile) {
                           "!(3/9/2004, 2:05:09:007PM) x|no", "[start]\r\nInstallFilename=x|no",
                           "(3/9/2004, 2:05:09:007XM) x|no", "(3/9/2004, 2:05:09:PM) x|no",
                           "(3/9/2004, 2:05:09:007PM|no"}) {
+    SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
     VirtualPlatform platform;
     if (cell[0] != "-") {
       platform.files["x.log"] = cell[0].substr(cell[0][0] == '!');
       platform.unreadable.insert(cell[0][0] == '!' ? "x.log" : "");
     }
-    EXPECT_EQ(MayReplaceWithLog(platform, "x.log"), cell[1] == "yes") << row;
+    EXPECT_EQ(MayReplaceWithLog(platform, "x.log"), cell[1] == "yes");
   }
 }

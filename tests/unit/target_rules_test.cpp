@@ -42,6 +42,7 @@ TEST(TargetRules, Table) {
            "join|\"C:\\Ex App\"|a.exe|C:\\Ex App\\a.exe",
            "join|\"C:\\Ex App\\\"|\\a.exe|C:\\Ex App\\a.exe",
        }) {
+    SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
     std::string marked = cell[1];
     EXPECT_EQ(cell[0] == "marker"
@@ -49,7 +50,6 @@ TEST(TargetRules, Table) {
               : cell[0] == "locate" ? LocateInstaller(cell[1], cell[2], lead)
               : cell[0] == "cut"    ? CutText(cell[1], cell[2], lead)
                                     : JoinPath(cell[1], cell[2], lead),
-              cell[3])
-        << row;
+              cell[3]);
   }
 }

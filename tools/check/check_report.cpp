@@ -5,10 +5,11 @@
 
 #include "app/launcher_app.h"
 #include "checking_platform.h"
+#include "config_rules.h"
 #include "hint_text.h"
 #include "launch/target_rules.h"
+#include "launch_rules.h"
 #include "platform/text.h"
-#include "warning_rules.h"
 
 namespace {
 

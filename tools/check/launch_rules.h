@@ -1,9 +1,10 @@
-// The checker's warning rules. Each takes what the launcher decided and
-// what the machine holds, and gives the likely mistakes, each with its fix;
-// none asks the machine anything itself.
+// The checker's warning rules on what the launcher would start: the
+// installer, the registry lookups, the start attempts and the trace log.
+// Each takes what the launcher decided and what the machine holds, and
+// gives the likely mistakes, each with its fix; none asks the machine
+// anything itself.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,32 +16,6 @@
 namespace rules {
 
 using Warnings = std::vector<std::string>;
-using SameName = std::function<bool(const std::string&, const std::string&)>;
-
-// The launcher's file name, such as start.exe.exe.
-Warnings LauncherName(const std::string& exeName, const std::string& appAlias);
-
-// The INI file as its reader takes it.
-struct IniLayout {
-  std::string file;
-  std::string section;
-  std::vector<std::string> headers;    // every section header, in order
-  std::vector<std::string> keysAbove;  // keys above the first header
-  std::vector<std::string> keys;       // the keys of the section, in order
-};
-// Missing and repeated sections, keys that are repeated or unknown, and
-// settings where the launcher never reads them. sameName: the INI reader's
-// comparison of names.
-Warnings IniKeys(const IniLayout& ini, const SameName& sameName);
-
-// Values as read: cut at the buffer's size, with a comment, or of settings
-// that change nothing.
-Warnings SettingValues(const LaunchSettings& settings);
-
-// InstalledAppParameters with the marker (in the launcher's folder in full)
-// and InstallParameters.
-Warnings Parameters(const LaunchSettings& settings, const std::string& launcherDir,
-                    const text::LeadByteTest& isLeadByte);
 
 struct InstallerFacts {
   std::string configured;  // InstallFilename
@@ -50,7 +25,7 @@ struct InstallerFacts {
 };
 Warnings Installer(const InstallerFacts& installer);
 
-// The program and the arguments after it in a registry value such as
+// The program in a registry value that may hold arguments after it, such as
 // "C:\Prog\app.exe" /arg: up to the closing quote, or up to .exe and a
 // space; the whole value when it holds neither.
 std::string ProgramInCommand(const std::string& value);

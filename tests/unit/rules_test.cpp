@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "config_rules.h"
+#include "hint_text.h"
+#include "launch_rules.h"
+#include "virtual_platform.h"
+
+namespace {
+
+using Rule = std::function<rules::Warnings(const Texts& cell)>;
+
+const text::LeadByteTest kLeadBytes = [](char c) { return c == '\x81' || c == '\x83'; };
+
+const SettingKey& Key(const std::string& name) {
+  for (const SettingKey& key : kSettingKeys) {
+    if (name == key.name) {
+      return key;
+    }
+  }
+  throw std::invalid_argument(name);
+}
+
+Texts List(const std::string& cell) { return Split(cell, ','); }
+
+rules::Warnings IniKeys(const Texts& cell) {
+  const rules::IniLayout ini = {"D:\\T\\start.ini", "start", List(cell[0]), List(cell[1]),
+                                List(cell[2])};
+  return rules::IniKeys(ini, [](const std::string& a, const std::string& b) {
+    return text::AsciiLower(a) == text::AsciiLower(b);
+  });
+}
+
+rules::Warnings SettingValues(const Texts& cell) {
+  LaunchSettings settings;
+  for (auto setting = cell.begin(); setting + 1 != cell.end(); ++setting) {
+    const size_t equals = setting->find('=');
+    settings.*Key(setting->substr(0, equals)).field = setting->substr(equals + 1);
+  }
+  return rules::SettingValues(settings);
+}
+
+rules::Warnings Parameters(const Texts& cell) {
+  LaunchSettings settings;
+  settings.szInstalledAppParameters = cell[0];
+  settings.szInstallParameters = cell[1];
+  settings.szInstallFilename = cell[2];
+  return rules::Parameters(settings, cell[3], kLeadBytes);
+}
+
+rules::Warnings Installer(const Texts& cell) {
+  return rules::Installer({cell[0], cell[1], cell[2] == "present", cell[3]});
+}
+
+// The lookup of InstalledRegFullFilename, found with the value given or
+// not, and what the machine holds besides.
+rules::Warnings Registry(const Texts& cell) {
+  SettingLookup made;
+  made.setting = &Key("InstalledRegFullFilename");
+  made.lookup.found = cell[1] == "found";
+  made.text = made.used = cell[2];
+  rules::LookupFacts facts;
+  facts.setting = made.setting;
+  facts.pathText = cell[0];
+  facts.made = cell[1] == "none" ? nullptr : &made;
+  facts.tooLong = cell[1] == "long";
+  facts.inOtherView = cell[1] == "other";
+  facts.keyNotValue = cell[1] == "key";
+  facts.programReadable = cell[3].find("program") != std::string::npos;
+  facts.valueReadable = cell[3].find("value") != std::string::npos;
+  return rules::Registry(facts, RegistryView::Bits32, kLeadBytes);
+}
+
+// Attempts as route outcome path [parameters dropped], separated by ;.
+rules::Warnings Starts(const Texts& cell) {
+  const std::map<std::string, StartRoute> routes = {{"full", StartRoute::RegistryFullPath},
+                                                    {"named", StartRoute::RegistryFolderAndName},
+                                                    {"folder", StartRoute::FolderAndAppFilename},
+                                                    {"installer", StartRoute::Installer}};
+  const std::map<std::string, StartOutcome> outcomes = {{"started", StartOutcome::Started},
+                                                        {"failed", StartOutcome::Failed},
+                                                        {"empty", StartOutcome::Empty},
+                                                        {"itself", StartOutcome::Itself}};
+  std::vector<StartAttempt> attempts;
+  std::vector<StartRecord> forecasts;
+  for (const std::string& item : Split(cell[0])) {
+    const Texts word = Split(item + "  ", ' ');
+    attempts.push_back({routes.at(word[0]), word[2], "", word[2], outcomes.at(word[1])});
+    forecasts.emplace_back().dropped = word[3];
+    forecasts.back().program = "viewer.exe";
+  }
+  std::vector<rules::AttemptFacts> facts;
+  for (size_t at = 0; at < attempts.size(); ++at) {
+    facts.push_back({&attempts[at], &forecasts[at]});
+  }
+  return rules::Starts(facts);
+}
+
+rules::Warnings WhyNoLog(const Texts& cell) {
+  const std::map<std::string, LogChoice> choices = {
+      {"named", LogChoice::Named}, {"noname", LogChoice::NoName}, {"kept", LogChoice::Kept}};
+  const std::map<std::string, WriteAccess> access = {
+      {"", WriteAccess::Writable},         {"badname", WriteAccess::BadName},
+      {"nofolder", WriteAccess::NoFolder}, {"folder", WriteAccess::Folder},
+      {"readonly", WriteAccess::ReadOnly}, {"medium", WriteAccess::ReadOnlyMedium},
+      {"denied", WriteAccess::Denied}};
+  const std::string why = rules::WhyNoLog({choices.at(cell[0]), cell[1]}, cell[2] == "folder",
+                                          access.at(cell[3]), kLeadBytes);
+  return why.empty() ? rules::Warnings() : rules::Warnings{why};
+}
+
+}  // namespace
+
+// Each row of rule_cases.txt: the rule of the [Name] above it, its inputs
+// and the words its warnings must hold.
+TEST(WarningRules, NameEachMistakeWithItsFix) {
+  const std::map<std::string, Rule> rules = {
+      {"IniKeys", IniKeys},     {"SettingValues", SettingValues}, {"Parameters", Parameters},
+      {"Installer", Installer}, {"Registry", Registry},           {"Starts", Starts},
+      {"WhyNoLog", WhyNoLog}};
+  const Texts rows = Cases(STARTPOINT_TEST_DATA "/rule_cases.txt");
+  ASSERT_FALSE(rows.empty());
+  std::string rule;
+  for (const std::string& row : rows) {
+    if (row[0] == '[') {
+      rule = row.substr(1, row.size() - 2);
+      continue;
+    }
+    SCOPED_TRACE(rule + ": " + row);
+    const Texts cell = Split(row, '|');
+    const rules::Warnings warnings = rules.at(rule)(cell);
+    const std::string all = hints::Joined(warnings, "\n");
+    EXPECT_EQ(warnings.empty(), cell.back() == "-") << all;
+    for (const std::string& words : Split(cell.back(), '&')) {
+      const bool absent = words[0] == '!';
+      EXPECT_EQ(all.find(words.substr(absent)) == std::string::npos, absent || words == "-") << all;
+    }
+  }
+}
+
+// Values cut at the buffer's size.
+TEST(WarningRules, ValuesAsLongAsTheBufferWereProbablyCut) {
+  const std::string longest(kSettingBufferSize - 1, 'p');
+  EXPECT_EQ(SettingValues({"InstallParameters=" + longest, ""}).size(), 1u);
+  EXPECT_TRUE(SettingValues({"InstallParameters=" + longest.substr(1), ""}).empty());
+}
