@@ -9,11 +9,12 @@ namespace {
 // The launcher's folder in full. Started as Title\start.exe (or ..\start.exe,
 // \Title\start.exe) from a prompt, the folder as written holds no drive
 // letter for the installer, and means nothing to a program started in its
-// own folder. A launcher started by bare name has no folder, and keeps none.
+// own folder. Started by bare name (start.exe typed at a prompt), the
+// command line names no folder at all: the executable's own is the one.
 std::string FullFolder(Platform& platform, const std::string& dir,
                        const text::LeadByteTest& isLeadByte) {
   if (dir.empty()) {
-    return dir;
+    return text::Folder(platform.ExecutablePath(), isLeadByte);
   }
   const std::string full = platform.FullPath(dir + "\\");
   const int last = text::FindLastSeparator(full, isLeadByte);
@@ -69,9 +70,13 @@ class Sequence {
 
 LaunchResult RunLaunchSequence(Platform& platform, const LauncherNames& names) {
   LaunchResult result;
+  const text::LeadByteTest isLeadByte = platform.LeadBytes();
+  result.launcherDir = FullFolder(platform, names.dir, isLeadByte);
   result.section = ChooseSection(names.appAlias, names.passedAlias);
-  result.configFile =
-      FindConfigFile(platform, names.dir, names.appAlias, names.passedAlias, &result.configTried);
+  // The folder as written, which the log shows; the executable's own when
+  // the command line names none.
+  result.configFile = FindConfigFile(platform, names.dir.empty() ? result.launcherDir : names.dir,
+                                     names.appAlias, names.passedAlias, &result.configTried);
   if (result.configFile.empty()) {
     return result;
   }
@@ -79,8 +84,6 @@ LaunchResult RunLaunchSequence(Platform& platform, const LauncherNames& names) {
   const LaunchSettings& settings = result.settings;
   LogSettings(result.configFile, result.section, settings);
 
-  const text::LeadByteTest isLeadByte = platform.LeadBytes();
-  result.launcherDir = FullFolder(platform, names.dir, isLeadByte);
   result.appParameters = settings.szInstalledAppParameters;
   if (ReplaceDirectoryMarker(result.appParameters, result.launcherDir, isLeadByte)) {
     LogEntry("Changed the InstalledAppParameters by replacing the Drive Letter variable");

@@ -21,8 +21,10 @@ struct Launch : VirtualPlatform {
   explicit Launch(const std::string& changes,
                   const std::string& line = "\"D:\\Title\\start.exe\"") {
     commandLine = line + " -log";
-    const std::string file =
-        line.substr(line[0] == '"', line.find(".exe") - (line[0] == '"')) + ".ini";
+    // Named without a folder, the launcher looks beside its executable.
+    const std::string file = (line.find('\\') == std::string::npos ? "D:\\Title\\" : "") +
+                             line.substr(line[0] == '"', line.find(".exe") - (line[0] == '"')) +
+                             ".ini";
     leadBytes = {'\x95'};
     startable = {"C:\\P\\b.exe", "D:\\S\\s.exe", "C:\\P\\a.exe", "notepad.exe", "ws://h/a"};
     directories = {"C:\\P"};
@@ -123,10 +125,12 @@ TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
 }
 
 // Each row: the launcher's command line|its folder in full, which gives the
-// installer's drive and replaces %PATH:.
+// installer's drive and replaces %PATH:; named without a folder, the
+// executable's (D:\Title\start.exe).
 TEST(LaunchSequence, TakesTheLaunchersFolderInFull) {
-  for (const char* row : {"Title\\start.exe|C:\\Work\\Title", "\\Title\\start.exe|C:\\Title",
-                          "E:\\Title\\start.exe|E:\\Title", "E:\\start.exe|E:"}) {
+  for (const char* row :
+       {"Title\\start.exe|C:\\Work\\Title", "\\Title\\start.exe|C:\\Title",
+        "E:\\Title\\start.exe|E:\\Title", "E:\\start.exe|E:", "start.exe start|D:\\Title"}) {
     SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
     Launch run("", cell[0]);
