@@ -99,8 +99,9 @@ class Platform {
   virtual std::string ExecutablePath() = 0;
 
   // True when both names lead to one file, however each is spelled: the
-  // same volume and file index, or, when either cannot be opened, the same
-  // full path in any letter case.
+  // same volume and file index, or, when either has none (it cannot be
+  // opened, or its file system numbers no file), the same full path in any
+  // letter case.
   virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
 
   // True when the file can be opened for reading as text, with no sharing

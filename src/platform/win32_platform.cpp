@@ -38,11 +38,11 @@ REGSAM RegistryViewFlag(RegistryView view) {
 
 namespace {
 
-// Paths up to the longest Windows allows (kLongPath), not only MAX_PATH,
-// are read into the buffers below.
+FileId IdOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
 
-// The volume and the file index that name one file, whatever path leads
-// there; folders included.
+// The volume and the file index that name one file, folders included.
 bool FileIdentity(const std::string& name, BY_HANDLE_FILE_INFORMATION* info) {
   const HANDLE file =
       CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -166,12 +166,12 @@ std::string Win32Platform::ExecutablePath() {
 bool Win32Platform::IsSameFile(const std::string& a, const std::string& b) {
   BY_HANDLE_FILE_INFORMATION first = {};
   BY_HANDLE_FILE_INFORMATION second = {};
-  if (FileIdentity(a, &first) && FileIdentity(b, &second)) {
-    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-           first.nFileIndexHigh == second.nFileIndexHigh &&
-           first.nFileIndexLow == second.nFileIndexLow;
-  }
-  return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+  const FileId one = FileIdentity(a, &first) ? IdOf(first) : FileId();
+  const FileId other = FileIdentity(b, &second) ? IdOf(second) : FileId();
+  return IsOneFile(one, other, [&] {
+    // The full paths in any letter case.
+    return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+  });
 }
 
 bool Win32Platform::CanOpenForReading(const std::string& name) {

@@ -1,6 +1,7 @@
 // The platform operations on the real Win32 API.
 #pragma once
 
+#include "platform/file_id.h"
 #include "platform/platform.h"
 
 class Win32Platform final : public Platform {

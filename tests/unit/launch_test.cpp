@@ -5,6 +5,7 @@
 
 #include "app/launcher_app.h"
 #include "launch/shell_launcher.h"
+#include "platform/file_id.h"
 #include "virtual_platform.h"
 
 namespace {
@@ -26,7 +27,8 @@ struct Launch : VirtualPlatform {
                              line.substr(line[0] == '"', line.find(".exe") - (line[0] == '"')) +
                              ".ini";
     leadBytes = {'\x95'};
-    startable = {"C:\\P\\b.exe", "D:\\S\\s.exe", "C:\\P\\a.exe", "notepad.exe", "ws://h/a"};
+    startable = {"C:\\P\\b.exe", "D:\\S\\s.exe", "C:\\P\\a.exe",
+                 "notepad.exe",  "ws://h/a",     "file:///C:/P/b.exe"};
     directories = {"C:\\P"};
     expandable = {"Full"};
     environment = {{"P", "C:\\P"}};
@@ -147,4 +149,21 @@ TEST(ShellLauncher, LeavesACurrentDirectoryItCannotSaveAsItIs) {
   platform.currentDir = "C:\\" + std::string(259, 'd');
   CShellLauncher(platform).Launch("C:\\P\\b.exe", "");
   EXPECT_EQ(platform.starts.at(0).dir, platform.currentDir);
+}
+
+// Each row: two identities as volume:index high:index low|whether their
+// full paths match|whether they are one file.
+TEST(FileId, IdentifiesAFileByItsIndexWhereItHasOne) {
+  for (const char* row : {"1:0:7|1:0:7|no|yes", "1:0:7|2:0:7|yes|no", "1:0:7|1:1:7|yes|no",
+                          "1:0:7|1:0:8|yes|no", "0:0:7|0:0:7|no|yes", "1:5:0|1:5:0|no|yes",
+                          "1:0:0|1:0:0|no|no", "1:0:0|1:0:0|yes|yes", "1:0:7|1:0:0|yes|yes"}) {
+    SCOPED_TRACE(row);
+    const Texts cell = Split(row, '|');
+    const auto id = [](const std::string& text) {
+      const Texts part = Split(text, ':');
+      return FileId{std::stoul(part[0]), std::stoul(part[1]), std::stoul(part[2])};
+    };
+    EXPECT_EQ(IsOneFile(id(cell[0]), id(cell[1]), [&cell] { return cell[2] == "yes"; }),
+              cell[3] == "yes");
+  }
 }
