@@ -38,7 +38,10 @@ StartOutcome CShellLauncher::Start(const std::string& file, const std::string& p
   if (m_platform.IsDirectory(program)) {
     return StartOutcome::Folder;
   }
-  if (!url && IsThisLauncher(program, bare)) {
+  // A file: URL names a file as a path does, and the shell starts it.
+  const std::string urlPath = url ? text::FileUrlPath(program) : std::string();
+  if ((!url && IsThisLauncher(program, bare)) ||
+      (!urlPath.empty() && IsThisLauncher(urlPath, false))) {
     LogEntry("Not started: it is this launcher itself");
     return StartOutcome::Itself;
   }

@@ -23,9 +23,10 @@ class CShellLauncher {
 
   // True when the shell reports that the start succeeded; does not wait for
   // the program. A file in one pair of double quotes is the path inside
-  // them. An empty name, a folder or this launcher's own executable is a
-  // failed start, never handed to the shell. A URL goes to the shell as
-  // written. The current directory is the same afterwards as before.
+  // them. An empty name, a folder or this launcher's own executable (named
+  // by a file: URL too) is a failed start, never handed to the shell. A URL
+  // goes to the shell as written. The current directory is the same
+  // afterwards as before.
   bool Launch(std::string file, std::string parameters);
 
   // The same start, saying what became of it. handed receives what is, or

@@ -48,6 +48,10 @@ bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcher
 
 std::string LocateInstaller(const std::string& installer, const std::string& launcherDir,
                             const text::LeadByteTest& isLeadByte) {
+  // A URL (https://host/get-setup) names no file on the medium.
+  if (text::HasUrlScheme(installer)) {
+    return installer;
+  }
   if (installer.size() >= 2 && installer[1] == ':') {
     if (launcherDir.empty()) {
       return std::string();  // no drive letter to copy

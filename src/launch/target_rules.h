@@ -32,6 +32,7 @@ bool ReplaceDirectoryMarker(std::string& parameters, const std::string& launcher
 
 // Moves the installer onto the launcher's drive: a drive letter is replaced
 // by the launcher's, a relative path is taken from the launcher directory.
+// A URL stays as written.
 std::string LocateInstaller(const std::string& installer, const std::string& launcherDir,
                             const text::LeadByteTest& isLeadByte);
 

@@ -1,6 +1,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace text {
@@ -104,6 +105,37 @@ bool HasUrlScheme(const std::string& s) {
   return std::all_of(s.begin() + 1, s.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
     return IsAsciiAlphanumeric(c) || c == '+' || c == '-' || c == '.';
   });
+}
+
+std::string FileUrlPath(const std::string& url) {
+  if (AsciiLower(Left(url, 5)) != "file:") {
+    return std::string();
+  }
+  std::string path = Mid(url, 5);
+  if (path.compare(0, 2, "//") == 0) {
+    const size_t end = std::min(path.find_first_of("/\\", 2), path.size());
+    const std::string host = path.substr(2, end - 2);
+    path = (host.empty() || AsciiLower(host) == "localhost" ? "" : "//" + host) + path.substr(end);
+  }
+  // /D:/x and /D|/x: a drive after the slash that ends the host.
+  if (path.size() >= 3 && IsSeparator(path[0]) && IsAsciiLetter(path[1]) &&
+      (path[2] == ':' || path[2] == '|')) {
+    path.erase(0, 1);
+  }
+  if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == '|') {
+    path[1] = ':';
+  }
+  std::string decoded;
+  for (size_t at = 0; at < path.size(); ++at) {
+    const bool escaped = path[at] == '%' && at + 2 < path.size() &&
+                         std::isxdigit(static_cast<unsigned char>(path[at + 1])) &&
+                         std::isxdigit(static_cast<unsigned char>(path[at + 2]));
+    decoded += escaped           ? static_cast<char>(std::stoi(path.substr(at + 1, 2), nullptr, 16))
+               : path[at] == '/' ? '\\'
+                                 : path[at];
+    at += escaped ? 2 : 0;
+  }
+  return decoded;
 }
 
 std::string Unquoted(const std::string& s) {

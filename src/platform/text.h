@@ -61,6 +61,11 @@ bool HasType(const std::string& path, const LeadByteTest& isLeadByte);
 // digits, +, - or .) before the first colon, where a drive letter has one.
 bool HasUrlScheme(const std::string& s);
 
+// The path that a file: URL names, as the shell takes it: file:///D:/x and
+// file://localhost/D|/x name D:\x, file://server/share/x names
+// \\server\share\x, and %XX is the byte XX. Empty for any other text.
+std::string FileUrlPath(const std::string& url);
+
 // The text inside one pair of double quotes around the whole of s, else s.
 std::string Unquoted(const std::string& s);
 

@@ -4,7 +4,8 @@
 
 #include "virtual_platform.h"
 
-// Each row: rule|first input|second input|result.
+// Each row: rule|first input|second input|result; url: the path of a file:
+// URL.
 TEST(TargetRules, Table) {
   // 表 is 0x95 0x5C, the full-width ％ 0x81 0x93.
   const text::LeadByteTest lead = [](char c) { return c == '\x95' || c == '\x81'; };
@@ -28,6 +29,7 @@ TEST(TargetRules, Table) {
            "locate|E:\\s.exe|\\\\|\\\\\\s.exe",
            "locate|E:\\s.exe|\\\\\\a\\b|\\\\\\a\\s.exe",
            "locate|E:\\s.exe|\\\\srv\x95\\\\share\\T|\\\\srv\x95\\\\share\\s.exe",
+           "locate|https://example.com/get|D:\\T|https://example.com/get",
            "cut|C:\\Prog\\app.exe /autorun|/autorun|C:\\Prog\\app.exe",
            "cut|C:\\Prog\\app.exe -a x -a|-a|C:\\Prog\\app.exe x -a",
            "cut|C:\\Prog\\app.exe|C:\\Prog\\app.exe|",
@@ -41,6 +43,11 @@ TEST(TargetRules, Table) {
            "join|D:\\\x95\\|a.exe|D:\\\x95\\\\a.exe",
            "join|\"C:\\Ex App\"|a.exe|C:\\Ex App\\a.exe",
            "join|\"C:\\Ex App\\\"|\\a.exe|C:\\Ex App\\a.exe",
+           "url|file:///D:/T/s.exe||D:\\T\\s.exe",
+           "url|FILE://localhost/d:/A%20B/s.exe%4||d:\\A B\\s.exe%4",
+           "url|file://srv/share/s.exe||\\\\srv\\share\\s.exe",
+           "url|file:/D:\\s.exe||D:\\s.exe",
+           "url|https://h/s.exe||",
        }) {
     SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
@@ -49,7 +56,10 @@ TEST(TargetRules, Table) {
                   ? ReplaceDirectoryMarker(marked, cell[2], lead) ? marked : "unchanged"
               : cell[0] == "locate" ? LocateInstaller(cell[1], cell[2], lead)
               : cell[0] == "cut"    ? CutText(cell[1], cell[2], lead)
+              : cell[0] == "url"    ? text::FileUrlPath(cell[1])
                                     : JoinPath(cell[1], cell[2], lead),
               cell[3]);
   }
+  // The old form of a drive, which a table row cannot hold.
+  EXPECT_EQ(text::FileUrlPath("file:///d|/s.exe"), "d:\\s.exe");
 }
