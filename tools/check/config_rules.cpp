@@ -101,8 +101,14 @@ void SilentPackage(const std::string& installer, const std::string& parameters,
   }
   for (const std::string& argument : hints::ProgramArguments(parameters)) {
     const std::string option = text::AsciiLower(text::Mid(argument, 1));
-    if ((argument[0] == '/' || argument[0] == '-') &&
-        (option == "q" || option == "qn" || option == "quiet")) {
+    // /q, /qn and their variants such as /qn+ (no UI, but a last message
+    // box) ask nobody; /qb, /qr and /qf show dialogs, and Windows asks.
+    const std::string level = text::Mid(option, 1);
+    const bool noUi =
+        option == "quiet" ||
+        (option[0] == 'q' &&
+         level.find_first_not_of("+-!", level[0] == 'n' ? 1 : 0) == std::string::npos);
+    if ((argument[0] == '/' || argument[0] == '-') && noUi) {
       warnings.push_back(
           "InstallParameters " + argument +
           ": msiexec installs without any window, and so asks nobody for an administrator's "
