@@ -43,6 +43,8 @@ struct Machine : VirtualPlatform, SystemQueries {
         (key == "@above" ? above : headers) = Split(value, ',');
       } else if (key == "@file") {
         files[value] = "MZ";
+      } else if (key == "@ini") {
+        files[self.substr(0, self.size() - 3) + "ini"] = value;
       } else if (key[0] == '@') {
         wine = wine || key == "@wine";
         files.erase(key == "@gone" ? self : "");
@@ -72,6 +74,7 @@ struct Machine : VirtualPlatform, SystemQueries {
   std::string WindowsFolder() override { return "C:\\Win"; }
   std::string SystemFolder() override { return "C:\\Win\\System32"; }
   bool IsWine() override { return wine; }
+  unsigned AnsiCodePage() override { return 1252; }
   std::string OpenCommand(Name f) override {
     return f.rfind("Zz:", 0) == 0      ? "\"C:\\B\\b.exe\" %1"
            : f.find(".pdf") < f.size() ? "\"C:\\R\\reader.exe\" /o \"%1\" %2 100%% %*"

@@ -33,6 +33,14 @@ rules::Warnings IniKeys(const Texts& cell) {
   });
 }
 
+rules::Warnings IniEncoding(const Texts& cell) {
+  return rules::IniEncoding("D:\\T\\start.ini", "start", cell[0],
+                            static_cast<unsigned>(std::stoul(cell[1])),
+                            [](const std::string& a, const std::string& b) {
+                              return text::AsciiLower(a) == text::AsciiLower(b);
+                            });
+}
+
 rules::Warnings SettingValues(const Texts& cell) {
   LaunchSettings settings;
   for (auto setting = cell.begin(); setting + 1 != cell.end(); ++setting) {
@@ -117,14 +125,14 @@ rules::Warnings WhyNoLog(const Texts& cell) {
 // and the words its warnings must hold.
 TEST(WarningRules, NameEachMistakeWithItsFix) {
   const std::map<std::string, Rule> rules = {
-      {"IniKeys", IniKeys},     {"SettingValues", SettingValues}, {"Parameters", Parameters},
-      {"Installer", Installer}, {"Registry", Registry},           {"Starts", Starts},
-      {"WhyNoLog", WhyNoLog}};
+      {"IniKeys", IniKeys},       {"IniEncoding", IniEncoding}, {"SettingValues", SettingValues},
+      {"Parameters", Parameters}, {"Installer", Installer},     {"Registry", Registry},
+      {"Starts", Starts},         {"WhyNoLog", WhyNoLog}};
   const Texts rows = Cases(STARTPOINT_TEST_DATA "/rule_cases.txt");
   ASSERT_FALSE(rows.empty());
   std::string rule;
   for (const std::string& row : rows) {
-    if (row[0] == '[') {
+    if (row[0] == '[' && row.find('|') == std::string::npos) {
       rule = row.substr(1, row.size() - 2);
       continue;
     }

@@ -24,6 +24,9 @@ const char kRegistryView[] =
     "text names no view.";
 #endif
 
+// As much of the INI file as the checker looks at for its encoding.
+constexpr size_t kIniBytes = 1 << 16;
+
 // Enough to tell a value that is too long for the launcher from a missing one.
 constexpr size_t kLongRegistryValue = 1 << 16;
 
@@ -103,9 +106,13 @@ class Report {
     const rules::IniLayout ini = {file, m_result.section, m_system.IniSections(file),
                                   hints::Keys(m_system.IniLines(file, "")),
                                   hints::Keys(m_system.IniLines(file, m_result.section))};
-    Add(rules::IniKeys(ini, [this](const std::string& a, const std::string& b) {
+    const rules::SameName sameName = [this](const std::string& a, const std::string& b) {
       return m_system.SameIniName(a, b);
-    }));
+    };
+    std::string bytes;
+    m_real.ReadFileStart(file, kIniBytes, &bytes);
+    Add(rules::IniEncoding(file, m_result.section, bytes, m_system.AnsiCodePage(), sameName));
+    Add(rules::IniKeys(ini, sameName));
   }
 
   void Settings() {

@@ -119,7 +119,63 @@ void SilentPackage(const std::string& installer, const std::string& parameters,
   }
 }
 
+// The number of the first line that holds UTF-8 beyond ASCII, or 0 when
+// none does or the text is not UTF-8.
+size_t FirstUtf8Line(const std::string& bytes) {
+  size_t line = 1;
+  size_t found = 0;
+  for (size_t at = 0; at < bytes.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(bytes[at]);
+    const size_t more = byte < 0x80                    ? 0
+                        : byte >= 0xC2 && byte <= 0xDF ? 1
+                        : byte >= 0xE0 && byte <= 0xEF ? 2
+                        : byte >= 0xF0 && byte <= 0xF4 ? 3
+                                                       : 4;
+    for (size_t next = 1; next <= more; ++next) {
+      if (more == 4 || at + next >= bytes.size() ||
+          (static_cast<unsigned char>(bytes[at + next]) & 0xC0) != 0x80) {
+        return 0;
+      }
+    }
+    found = found == 0 && more > 0 ? line : found;
+    line += byte == '\n' ? 1 : 0;
+    at += more;
+  }
+  return found;
+}
+
 }  // namespace
+
+Warnings IniEncoding(const std::string& file, const std::string& section, const std::string& bytes,
+                     unsigned codePage, const SameName& sameName) {
+  static const char kMark[] = "\xEF\xBB\xBF";
+  static const char kHowToSave[] =
+      ": save it as ANSI in the system code page, or as UTF-16 with its byte order mark "
+      "(\"Unicode\"), which Windows' reader converts";
+  Warnings warnings;
+  const bool marked = bytes.compare(0, 3, kMark) == 0;
+  const size_t start = marked ? 3 : 0;
+  const std::string first = bytes.substr(start, bytes.find_first_of("\r\n", start) - start);
+  const size_t header = first.find_first_not_of(" \t");
+  if (marked && header != std::string::npos && first[header] == '[') {
+    const std::string name = first.substr(header + 1, first.find(']') - header - 1);
+    warnings.push_back(
+        file +
+        " begins with a UTF-8 byte order mark, which Windows' INI reader does not "
+        "skip (Wine's does): on Windows it does not see the section [" +
+        name + "] on the first line" +
+        (sameName(name, section) ? ", so the launcher there reads none of its settings" : "") +
+        kHowToSave);
+  }
+  const size_t line = FirstUtf8Line(bytes.substr(start));
+  if (line > 0 && codePage != 65001) {
+    warnings.push_back(file + " holds UTF-8 text (line " + std::to_string(line) +
+                       "), which Windows' INI reader takes byte by byte in this machine's " +
+                       "code page " + std::to_string(codePage) +
+                       ", so a name outside ASCII names another file" + kHowToSave);
+  }
+  return warnings;
+}
 
 Warnings LauncherName(const std::string& exeName, const std::string& appAlias) {
   // Explorer hides the type of a program, so a launcher renamed there to

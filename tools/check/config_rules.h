@@ -32,6 +32,12 @@ using SameName = std::function<bool(const std::string&, const std::string&)>;
 // settings where the launcher never reads them.
 Warnings IniKeys(const IniLayout& ini, const SameName& sameName);
 
+// The encoding of the INI file, from its bytes: a UTF-8 byte order mark
+// that hides a section header from Windows' reader, and UTF-8 text, which
+// the reader takes in the ANSI code page codePage.
+Warnings IniEncoding(const std::string& file, const std::string& section, const std::string& bytes,
+                     unsigned codePage, const SameName& sameName);
+
 // Values as read: cut at the buffer's size, with a comment, or of settings
 // that change nothing.
 Warnings SettingValues(const LaunchSettings& settings);

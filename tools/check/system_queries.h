@@ -43,6 +43,8 @@ class SystemQueries {
   virtual std::string SystemFolder() = 0;
   // True under Wine, whose shell searches in an order of its own.
   virtual bool IsWine() = 0;
+  // The ANSI code page, in which the INI reader takes an 8-bit file.
+  virtual unsigned AnsiCodePage() = 0;
 
   // The command of the "open" action for the file's type, with its %1 and
   // %* unfilled; empty when its type has none.
