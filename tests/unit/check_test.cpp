@@ -25,7 +25,7 @@ struct Machine : VirtualPlatform, SystemQueries {
     files = {{self, ""}, {"D:\\T\\setup.exe", "MZ"}};
     for (Name file :
          Split("C:\\Work\\P\\a.exe;C:\\D\\a.pdf;D:\\s.exe;C:\\AP\\app.exe;C:\\D\\a.xyz;"
-               "C:\\D\\a.doc;C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
+               "C:\\D\\a.doc;C:\\D\\a.app;C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
                "C:\\Win\\System32\\w.exe;D:\\T\\v.exe;C:\\Tools\\v.exe;D:\\Setup\\setup.exe")) {
       files[file];
     }
@@ -75,11 +75,12 @@ struct Machine : VirtualPlatform, SystemQueries {
   std::string SystemFolder() override { return "C:\\Win\\System32"; }
   bool IsWine() override { return wine; }
   unsigned AnsiCodePage() override { return 1252; }
-  std::string OpenCommand(Name f) override {
-    return f.rfind("Zz:", 0) == 0      ? "\"C:\\B\\b.exe\" %1"
-           : f.find(".pdf") < f.size() ? "\"C:\\R\\reader.exe\" /o \"%1\" %2 100%% %*"
-           : f.find(".doc") < f.size() ? "C:\\V\\viewer.exe \"%1\""
-                                       : "";
+  OpenAction OpenActionFor(Name f) override {
+    return {f.rfind("Zz:", 0) == 0      ? "\"C:\\B\\b.exe\" %1"
+            : f.find(".pdf") < f.size() ? "\"C:\\R\\reader.exe\" /o \"%1\" %2 100%% %*"
+            : f.find(".doc") < f.size() ? "C:\\V\\viewer.exe \"%1\""
+                                        : "",
+            f.find(".app") < f.size()};
   }
   bool ReadShortcut(Name, Shortcut* shortcut) override {
     *shortcut = {"C:\\Work\\P\\a.exe", "/a", "C:\\L"};

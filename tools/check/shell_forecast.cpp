@@ -157,10 +157,20 @@ bool ShellForecast::Run(StartRecord& start) {
     start.rule += "a program that exists and can be read";
     return true;
   }
-  const std::string command = m_system.OpenCommand(start.program);
+  const std::string what = url ? "a URL" : "a document";
+  const OpenAction action = m_system.OpenActionFor(start.program);
+  const std::string& command = action.command;
+  if (action.delegated) {
+    // Windows' shell hands the file to the handler's COM object, which
+    // starts what it will; Wine's shell runs no such handler.
+    start.rule += what + " whose \"open\" action is a handler that " +
+                  (m_system.IsWine() ? "Wine's shell does not run"
+                                     : "the shell runs itself (DelegateExecute): which program "
+                                       "it starts, and with which parameters, cannot be foreseen");
+    return !m_system.IsWine();
+  }
   if (command.empty()) {
-    start.rule += url ? "a URL whose scheme has no \"open\" action"
-                      : "a document whose type has no \"open\" action";
+    start.rule += what + (url ? " whose scheme" : " whose type") + " has no \"open\" action";
     return false;
   }
   bool takesParameters = false;

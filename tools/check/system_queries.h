@@ -16,6 +16,13 @@ struct Shortcut {
   std::string folder;  // its working directory; empty when it names none
 };
 
+// The "open" action for a file's type or a URL's scheme.
+struct OpenAction {
+  std::string command;     // with its %1 and %* unfilled; empty when it has none
+  bool delegated = false;  // no command, but a handler that the shell runs
+                           // through COM (DelegateExecute), as packaged apps have
+};
+
 // Whether a file could be created or appended to, and if not, why.
 enum class WriteAccess { Writable, BadName, NoFolder, Folder, ReadOnly, ReadOnlyMedium, Denied };
 
@@ -46,9 +53,9 @@ class SystemQueries {
   // The ANSI code page, in which the INI reader takes an 8-bit file.
   virtual unsigned AnsiCodePage() = 0;
 
-  // The command of the "open" action for the file's type, with its %1 and
-  // %* unfilled; empty when its type has none.
-  virtual std::string OpenCommand(const std::string& file) = 0;
+  // The "open" action for the file's type, or for the URL's scheme, as the
+  // shell finds it: the user's choice first.
+  virtual OpenAction OpenActionFor(const std::string& file) = 0;
   // False when the file cannot be read as a shortcut.
   virtual bool ReadShortcut(const std::string& file, Shortcut* shortcut) = 0;
 

@@ -182,23 +182,32 @@ std::string Win32SystemQueries::SystemFolder() {
   return Filled([](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); });
 }
 
+unsigned Win32SystemQueries::AnsiCodePage() { return GetACP(); }
+
 bool Win32SystemQueries::IsWine() {
   const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-std::string Win32SystemQueries::OpenCommand(const std::string& file) {
+OpenAction Win32SystemQueries::OpenActionFor(const std::string& file) {
   // A URL's scheme, such as http, names its type; a file's type is its
-  // extension.
-  const std::string type =
-      text::HasUrlScheme(file) ? file.substr(0, file.find(':')) : PathFindExtensionA(file.c_str());
-  std::vector<char> buffer(kLongPath, '\0');
-  DWORD size = kLongPath;
-  if (type.empty() || AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, type.c_str(), "open",
-                                        buffer.data(), &size) != S_OK) {
-    return std::string();
-  }
-  return buffer.data();
+  // extension. For a scheme, only ASSOCF_IS_PROTOCOL reads the user's
+  // chosen handler, as the shell does since Windows 8.
+  const bool url = text::HasUrlScheme(file);
+  const std::string type = url ? file.substr(0, file.find(':')) : PathFindExtensionA(file.c_str());
+  const auto query = [&type, url](ASSOCSTR what) {
+    std::vector<char> buffer(kLongPath, '\0');
+    DWORD size = kLongPath;
+    const ASSOCF flags = ASSOCF_NOTRUNCATE | (url ? ASSOCF_IS_PROTOCOL : ASSOCF_NONE);
+    return !type.empty() && AssocQueryStringA(flags, what, type.c_str(), "open", buffer.data(),
+                                              &size) == S_OK
+               ? std::string(buffer.data())
+               : std::string();
+  };
+  OpenAction action;
+  action.command = query(ASSOCSTR_COMMAND);
+  action.delegated = action.command.empty() && !query(ASSOCSTR_DELEGATEEXECUTE).empty();
+  return action;
 }
 
 bool Win32SystemQueries::ReadShortcut(const std::string& file, Shortcut* shortcut) {

@@ -13,8 +13,8 @@ class Win32SystemQueries final : public SystemQueries {
   std::string WindowsFolder() override;
   std::string SystemFolder() override;
   bool IsWine() override;
-  unsigned AnsiCodePage() override { return GetACP(); }
-  std::string OpenCommand(const std::string& file) override;
+  unsigned AnsiCodePage() override;
+  OpenAction OpenActionFor(const std::string& file) override;
   bool ReadShortcut(const std::string& file, Shortcut* shortcut) override;
   WriteAccess CanWrite(const std::string& file) override;
 };
