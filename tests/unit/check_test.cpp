@@ -26,11 +26,14 @@ struct Machine : VirtualPlatform, SystemQueries {
     for (Name file :
          Split("C:\\Work\\P\\a.exe;C:\\D\\a.pdf;D:\\s.exe;C:\\AP\\app.exe;C:\\D\\a.xyz;"
                "C:\\D\\a.doc;C:\\D\\a.app;C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
-               "C:\\Win\\System32\\w.exe;D:\\T\\v.exe;C:\\Tools\\v.exe;D:\\Setup\\setup.exe")) {
+               "C:\\Win\\System32\\w.exe;C:\\Apps "
+               "2010\\a.exe;D:\\T\\v.exe;C:\\Tools\\v.exe;D:\\Setup\\setup.exe")) {
       files[file];
     }
     environment = {{"PATH", "C:\\Tools"}, {"PATHEXT", ".COM;.BAT;.CMD;.EXE"}};
     registry[{RegistryRoot::Users, RegistryView::Bits64, "S", "O"}] = "x";
+    registry[{RegistryRoot::Users, RegistryView::Own, "S", "InstallLocation"}] = "C:\\Apps 2010";
+    registry[{RegistryRoot::CurrentUser, RegistryView::Own, "S", "U"}] = "x";
     for (const std::string& change : Split("@full=C:\\Work\\P\\a.exe;InstallFilename=D:\\s.exe;"
                                            "InstalledRegFullFilename=HKEY_USERS\\S\\F;" +
                                            changes)) {

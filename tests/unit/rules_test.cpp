@@ -5,6 +5,7 @@
 
 #include "config_rules.h"
 #include "hint_text.h"
+#include "launch/target_rules.h"
 #include "launch_rules.h"
 #include "virtual_platform.h"
 
@@ -62,23 +63,49 @@ rules::Warnings Installer(const Texts& cell) {
   return rules::Installer({cell[0], cell[1], cell[2] == "present", cell[3]});
 }
 
-// The lookup of InstalledRegFullFilename, found with the value given or
-// not, and what the machine holds besides.
+// The lookup of InstalledRegFullFilename, not made, found, or missing and
+// where the machine holds it instead.
 rules::Warnings Registry(const Texts& cell) {
   SettingLookup made;
   made.setting = &Key("InstalledRegFullFilename");
   made.lookup.found = cell[1] == "found";
-  made.text = made.used = cell[2];
   rules::LookupFacts facts;
   facts.setting = made.setting;
   facts.pathText = cell[0];
   facts.made = cell[1] == "none" ? nullptr : &made;
   facts.tooLong = cell[1] == "long";
-  facts.inOtherView = cell[1] == "other";
+  facts.inOtherView = cell[1] == "view";
   facts.keyNotValue = cell[1] == "key";
-  facts.programReadable = cell[3].find("program") != std::string::npos;
-  facts.valueReadable = cell[3].find("value") != std::string::npos;
+  RegistryLocation at;
+  ParseRegistryPath(cell[0], kLeadBytes, &at);
+  facts.otherRoot = cell[1] == "root" ? RegistryRoot::CurrentUser : at.root;
   return rules::Registry(facts, RegistryView::Bits32, kLeadBytes);
+}
+
+// An installed product whose program would not start (see rule_cases.txt).
+rules::Warnings Reinstall(const Texts& cell) {
+  SettingLookup found;
+  const bool full = cell[0] == "full";
+  found.setting = &Key(full ? "InstalledRegFullFilename" : "InstalledRegPath");
+  found.lookup.location.valueName = "DisplayIcon";
+  const size_t arrow = cell[1].find('>');
+  found.lookup.value = {cell[1].substr(0, arrow), cell[4].find("sz") == std::string::npos};
+  found.text = cell[1].substr(arrow == std::string::npos ? 0 : arrow + 1);
+  found.used = full ? CutText(found.text, cell[2], kLeadBytes) : found.text;
+  StartAttempt attempt;
+  attempt.path = full ? found.used : found.text + "\\app.exe";
+  attempt.outcome = cell[3] == "itself"   ? StartOutcome::Itself
+                    : cell[3] == "folder" ? StartOutcome::Folder
+                                          : StartOutcome::Failed;
+  rules::ReinstallFacts facts;
+  facts.found = &found;
+  facts.attempt = cell[3] == "none" ? nullptr : &attempt;
+  facts.verdict = "no readable file";
+  facts.cut = cell[2];
+  facts.programReadable = cell[4].find("program") != std::string::npos;
+  facts.iconlessReadable = cell[4].find("iconless") != std::string::npos;
+  (cell[5].rfind("loc:", 0) == 0 ? facts.installLocation : facts.elsewhere) = text::Mid(cell[5], 4);
+  return rules::Reinstall(facts, RegistryView::Bits32, kLeadBytes);
 }
 
 // Attempts as route outcome path [parameters dropped], separated by ;.
@@ -127,7 +154,7 @@ TEST(WarningRules, NameEachMistakeWithItsFix) {
   const std::map<std::string, Rule> rules = {
       {"IniKeys", IniKeys},       {"IniEncoding", IniEncoding}, {"SettingValues", SettingValues},
       {"Parameters", Parameters}, {"Installer", Installer},     {"Registry", Registry},
-      {"Starts", Starts},         {"WhyNoLog", WhyNoLog}};
+      {"Reinstall", Reinstall},   {"Starts", Starts},           {"WhyNoLog", WhyNoLog}};
   const Texts rows = Cases(STARTPOINT_TEST_DATA "/rule_cases.txt");
   ASSERT_FALSE(rows.empty());
   std::string rule;

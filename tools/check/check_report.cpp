@@ -178,6 +178,44 @@ class Report {
     Add(rules::Starts(attempts));
   }
 
+  // An installed product whose program would not start, so that the
+  // installer would run again over it.
+  void Reinstall() {
+    rules::ReinstallFacts facts;
+    for (const StartAttempt& attempt : m_result.attempts) {
+      facts.attempt = attempt.route == StartRoute::Installer ? facts.attempt : &attempt;
+    }
+    const SettingLookup* fullPath = Made(&LaunchSettings::szInstalledRegFullFilename);
+    const SettingLookup* folder = Made(&LaunchSettings::szInstalledRegPath);
+    if (facts.attempt != nullptr) {
+      facts.found = facts.attempt->route == StartRoute::RegistryFullPath ? fullPath : folder;
+    } else {
+      facts.found = fullPath != nullptr && !fullPath->text.empty() ? fullPath
+                    : folder != nullptr && !folder->text.empty()   ? folder
+                                                                   : nullptr;
+    }
+    if (facts.found == nullptr ||
+        (facts.attempt != nullptr && facts.attempt->outcome == StartOutcome::Started)) {
+      return;
+    }
+    const StartRecord* forecast =
+        facts.attempt == nullptr
+            ? nullptr
+            : m_platform.Forecast(facts.attempt->handed, facts.attempt->parameters);
+    facts.verdict = forecast != nullptr        ? forecast->rule
+                    : facts.attempt != nullptr ? Refusal(facts.attempt->outcome)
+                                               : std::string();
+    facts.cut = m_result.settings.szInstalledRegFullFilenameRemove;
+    const std::string& value = facts.found->text;
+    facts.programReadable =
+        m_real.CanOpenForReading(text::Unquoted(rules::ProgramInCommand(value)));
+    const std::string iconless = rules::WithoutIconIndex(value);
+    facts.iconlessReadable =
+        !iconless.empty() && m_real.CanOpenForReading(text::Unquoted(iconless));
+    facts.installLocation = InstallLocation(*facts.found);
+    Add(rules::Reinstall(facts, kOwnView, m_isLeadByte));
+  }
+
   void Outcome() {
     if (!m_result.started) {
       m_out << "\nWould start nothing. The launcher's trace would end with: "
@@ -222,6 +260,31 @@ class Report {
                ? "a folder, which the launcher never hands to the shell"
                : "no file named, which the launcher never hands to "
                  "the shell";
+  }
+
+  const SettingLookup* Made(std::string LaunchSettings::*field) const {
+    for (const SettingLookup& made : m_result.lookups) {
+      if (made.setting->field == field && made.lookup.found) {
+        return &made;
+      }
+    }
+    return nullptr;
+  }
+
+  // The path text of the InstallLocation value beside the one found, as
+  // the Uninstall keys hold it; empty when there is none.
+  std::string InstallLocation(const SettingLookup& found) {
+    static const char kName[] = "InstallLocation";
+    const RegistryLocation& at = found.lookup.location;
+    RegistryValue value;
+    if (at.valueName == kName ||
+        !m_real.ReadRegistryValue(at.root, at.view, at.keyPath, kName, kMaxRegistryValueBytes,
+                                  &value) ||
+        text::Searchable(value.data).empty()) {
+      return std::string();
+    }
+    const std::string& pathText = m_result.settings.*found.setting->field;
+    return text::Left(pathText, text::FindLastOf(pathText, "\\", m_isLeadByte) + 1) + kName;
   }
 
   // The installer where the launcher would find it, and whether a text
@@ -274,9 +337,6 @@ class Report {
       const std::string raw(text::Searchable(made->lookup.value.data));
       m_out << Quoted(raw) << (made->text == raw ? "" : ", expanded " + Quoted(made->text))
             << (made->used == made->text ? "" : ", after the cut " + Quoted(made->used)) << "\n";
-      facts.programReadable =
-          m_real.CanOpenForReading(text::Unquoted(rules::ProgramInCommand(made->used)));
-      facts.valueReadable = m_real.CanOpenForReading(text::Unquoted(made->used));
       return;
     }
     RegistryValue value;
@@ -289,11 +349,24 @@ class Report {
     facts.inOtherView =
         !facts.tooLong && m_real.ReadRegistryValue(at.root, other, at.keyPath, at.valueName,
                                                    kMaxRegistryValueBytes, &value);
+    // A per-user install writes HKEY_CURRENT_USER, a per-machine one
+    // HKEY_LOCAL_MACHINE.
+    const RegistryRoot otherRoot = at.root == RegistryRoot::LocalMachine ? RegistryRoot::CurrentUser
+                                   : at.root == RegistryRoot::CurrentUser
+                                       ? RegistryRoot::LocalMachine
+                                       : at.root;
+    facts.otherRoot = !facts.tooLong && !facts.inOtherView &&
+                              m_real.ReadRegistryValue(otherRoot, at.view, at.keyPath, at.valueName,
+                                                       kMaxRegistryValueBytes, &value)
+                          ? otherRoot
+                          : at.root;
     const std::string key = at.keyPath + (at.keyPath.empty() ? "" : "\\") + at.valueName;
     facts.keyNotValue = !at.valueName.empty() && m_system.RegistryKeyExists(at.root, at.view, key);
     m_out << (facts.tooLong ? "longer than " + std::to_string(kMaxRegistryValueBytes) +
                                   " bytes, unreadable for the launcher"
               : facts.inOtherView ? "not found; the " + ViewName(other) + " holds it"
+              : facts.otherRoot != at.root
+                  ? "not found; " + std::string(RegistryRootName(otherRoot)) + " holds it"
               : facts.keyNotValue ? "not found: " + at.valueName + " is a key, not a value"
                                   : std::string("not found"))
           << "\n";
@@ -347,6 +420,7 @@ int CheckLauncher(Platform& real, SystemQueries& system, const CheckRequest& req
     report.Registry();
   }
   report.Starts();
+  report.Reinstall();
   report.Outcome();
   const bool logged = app.m_bLogRequested && report.LogDestination();
 

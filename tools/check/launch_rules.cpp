@@ -31,37 +31,12 @@ std::string WithView(const std::string& pathText, const RegistryLocation& at, Re
          text::Mid(pathText, end + (at.view == RegistryView::Own ? 0 : 2));
 }
 
-// Some installers register a command, such as "C:\Prog\app.exe" /arg: the
-// launcher takes it all for one path, which names no file.
-void ArgumentsInValue(const SettingLookup& made, const LookupFacts& facts,
-                      const text::LeadByteTest& isLeadByte, Warnings& warnings) {
-  const std::string& value = made.used;
-  const std::string program = text::Unquoted(ProgramInCommand(value));
-  if (!facts.programReadable || facts.valueReadable) {
-    return;
-  }
-  // The cut takes the one character in front of its text with it.
-  const std::string cut = text::Mid(value, static_cast<int>(ProgramInCommand(value).size()) + 1);
-  const bool cuts = text::Unquoted(CutText(made.text, cut, isLeadByte)) == program;
-  warnings.push_back(
-      "InstalledRegFullFilename: the registry value " + value + " names the program " + program +
-      " with arguments after it, and the launcher takes it all for one path" +
-      (cuts ? ": to cut the arguments, set InstalledRegFullFilenameRemove=" + cut : ""));
-}
-
-// The settings that named the installed program of an attempt.
-std::string RouteSettings(StartRoute route) {
-  switch (route) {
-    case StartRoute::RegistryFullPath:
-      return "InstalledRegFullFilename";
-    case StartRoute::RegistryFolderAndName:
-      return "InstalledRegPath with InstalledRegFilename";
-    case StartRoute::FolderAndAppFilename:
-      return "InstalledRegPath with InstalledAppFilename";
-    case StartRoute::Installer:
-      break;
-  }
-  return "InstallFilename";
+// The path text that reads the same value below the other root.
+std::string WithRoot(const std::string& pathText, const RegistryLocation& at, RegistryRoot root) {
+  const char* name = RegistryRootName(at.root);
+  const int start = text::Find(pathText, name);
+  return text::Left(pathText, start) + RegistryRootName(root) +
+         text::Mid(pathText, start + static_cast<int>(std::strlen(name)));
 }
 
 }  // namespace
@@ -126,10 +101,9 @@ Warnings Registry(const LookupFacts& facts, RegistryView ownView,
     return warnings;
   }
   if (made->lookup.found) {
-    if (facts.setting->field == &LaunchSettings::szInstalledRegFullFilename) {
-      ArgumentsInValue(*made, facts, isLeadByte, warnings);
-    }
-  } else if (facts.tooLong) {
+    return warnings;
+  }
+  if (facts.tooLong) {
     warnings.push_back(name + ": the registry value is longer than " +
                        std::to_string(kMaxRegistryValueBytes) +
                        " bytes, so the launcher cannot read it");
@@ -140,6 +114,13 @@ Warnings Registry(const LookupFacts& facts, RegistryView ownView,
     warnings.push_back(name + ": the value is not in the " + ViewName(view) +
                        " that the launcher reads, but in the " + ViewName(other) +
                        ": to read it, write " + WithView(facts.pathText, at, other));
+  } else if (facts.otherRoot != at.root) {
+    // A per-user install writes HKEY_CURRENT_USER, a per-machine one
+    // HKEY_LOCAL_MACHINE.
+    warnings.push_back(name + ": the value is not below " + RegistryRootName(at.root) +
+                       ", where the launcher reads it, but below " +
+                       RegistryRootName(facts.otherRoot) + ": to read it, write " +
+                       WithRoot(facts.pathText, at, facts.otherRoot));
   } else if (facts.keyNotValue) {
     warnings.push_back(name + ": " + at.valueName +
                        " is a key, not a value: add the value's name after it (" + facts.pathText +
@@ -157,11 +138,6 @@ Warnings Starts(const std::vector<AttemptFacts>& attempts) {
       warnings.push_back("InstallFilename names this launcher itself (" + attempt.path +
                          "), which never starts itself, so nothing would start: name the "
                          "installer, or rename the launcher so that the two differ");
-    } else if (attempt.outcome == StartOutcome::Itself) {
-      warnings.push_back(RouteSettings(attempt.route) + " gives this launcher itself (" +
-                         attempt.path +
-                         ") as the installed program, which the launcher never starts, so it "
-                         "goes on to the installer: point the setting at the installed program");
     }
     if (facts.forecast != nullptr && !facts.forecast->dropped.empty()) {
       warnings.push_back("the parameters " + facts.forecast->dropped +
@@ -171,6 +147,96 @@ Warnings Starts(const std::vector<AttemptFacts>& attempts) {
     }
   }
   return warnings;
+}
+
+std::string WithoutIconIndex(const std::string& value) {
+  const size_t comma = value.rfind(',');
+  const size_t digits = value.find_first_not_of('-', comma + 1);
+  const bool index = comma != std::string::npos && digits < value.size() &&
+                     value.find_first_not_of("0123456789", digits) == std::string::npos;
+  return index ? value.substr(0, comma) : std::string();
+}
+
+Warnings Reinstall(const ReinstallFacts& facts, RegistryView ownView,
+                   const text::LeadByteTest& isLeadByte) {
+  const SettingLookup* found = facts.found;
+  if (found == nullptr) {
+    return {};
+  }
+  const bool fullPath = found->setting->field == &LaunchSettings::szInstalledRegFullFilename;
+  const StartAttempt* attempt = facts.attempt;
+  std::string warning =
+      std::string(found->setting->name) + " finds the product installed (" + found->text +
+      "), but " +
+      (attempt != nullptr
+           ? "its program " + attempt->path + " would not start (" + facts.verdict + ")"
+       : fullPath ? "InstalledRegFullFilenameRemove=" + facts.cut + " cuts all of it"
+                  : "no file name is given (InstalledRegFilename finds none, "
+                    "and InstalledAppFilename is empty)") +
+      ": the launcher would run the installer again over the installed product";
+  std::vector<std::string> hints;
+  const StartOutcome outcome = attempt != nullptr ? attempt->outcome : StartOutcome::Failed;
+  if (outcome == StartOutcome::Itself) {
+    hints.push_back("point the setting at the installed program, not at this launcher");
+  } else if (outcome == StartOutcome::Folder && fullPath) {
+    hints.push_back(
+        "that is the program's folder: read it with InstalledRegPath instead, and "
+        "name the program with InstalledAppFilename");
+  }
+  const std::string& value = found->text;
+  if (fullPath && !facts.cut.empty()) {
+    const Occurrence first = FindWithCharBefore(value, facts.cut, isLeadByte);
+    if (first.at >= 0 && text::Find(value, facts.cut, first.at + 1) >= 0) {
+      hints.push_back("InstalledRegFullFilenameRemove=" + facts.cut + " cuts the first " +
+                      facts.cut +
+                      " in the value, with the character in front of it, not a "
+                      "later one: the launcher gets " +
+                      found->used);
+    }
+  }
+  const std::string iconless = WithoutIconIndex(value);
+  if (fullPath && facts.iconlessReadable && !iconless.empty()) {
+    const std::string index = value.substr(iconless.size() + 1);
+    const bool cuts = CutText(value, index, isLeadByte) == iconless;
+    const std::string name = text::Mid(iconless, text::FindLastSeparator(iconless, isLeadByte) + 1);
+    hints.push_back(
+        "the value ends in an icon index (," + index + "), which the launcher takes for part of " +
+        "the path: " +
+        (cuts ? "set InstalledRegFullFilenameRemove=" + index
+         : !facts.installLocation.empty()
+             ? "no cut text removes it alone, so read the folder with InstalledRegPath=" +
+                   facts.installLocation + " and name the program with InstalledAppFilename=" + name
+             : "no cut text removes it alone, so name a value that holds the program's path "
+               "alone"));
+  }
+  const std::string raw(text::Searchable(found->lookup.value.data));
+  if (!found->lookup.value.expandable && text::Find(raw, "%") >= 0 &&
+      text::Find(raw, "%", text::Find(raw, "%") + 1) >= 0) {
+    hints.push_back(
+        "the value holds %variables%, but is of the type REG_SZ, so they stay as "
+        "written: have the installer write it as REG_EXPAND_SZ, or expanded");
+  } else if (!facts.elsewhere.empty()) {
+    const RegistryView view = Bits(found->lookup.location.view, ownView);
+    const RegistryView other =
+        view == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
+    hints.push_back("its %variables% name the program folders of the " + ViewName(view) +
+                    ", which it was read from, but the program is where the " + ViewName(other) +
+                    "'s lead: " + facts.elsewhere + "; have the installer write the value in the " +
+                    ViewName(other) + ", or expanded");
+  }
+  const std::string program = text::Unquoted(ProgramInCommand(value));
+  if (fullPath && facts.programReadable && program != text::Unquoted(value)) {
+    // The cut takes the one character in front of its text with it.
+    const std::string cut = text::Mid(value, static_cast<int>(ProgramInCommand(value).size()) + 1);
+    const bool cuts = text::Unquoted(CutText(value, cut, isLeadByte)) == program;
+    hints.push_back("the value names the program " + program +
+                    " with arguments after it, which the launcher takes for part of the path" +
+                    (cuts ? ": to cut them, set InstalledRegFullFilenameRemove=" + cut : ""));
+  }
+  for (const std::string& hint : hints) {
+    warning += "; " + hint;
+  }
+  return {warning};
 }
 
 std::string WhyNoLog(const LogRequest& log, bool folder, WriteAccess access,

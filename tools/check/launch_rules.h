@@ -39,12 +39,33 @@ struct LookupFacts {
   bool tooLong = false;                 // present, but longer than the launcher reads
   bool inOtherView = false;             // missing, but present in the other view
   bool keyNotValue = false;             // missing: its name is a key's
-  bool programReadable = false;         // ProgramInCommand of the value
-  bool valueReadable = false;           // the whole value, as a file
+  RegistryRoot otherRoot = RegistryRoot::LocalMachine;  // the root that holds it; its own
+                                                        // when no other does
 };
 // ownView: the view the launcher reads where a path text names none.
 Warnings Registry(const LookupFacts& lookup, RegistryView ownView,
                   const text::LeadByteTest& isLeadByte);
+
+// The value without the icon index at its end (",0", ",-1"), as the
+// Uninstall key's DisplayIcon holds one; empty when it ends in none.
+std::string WithoutIconIndex(const std::string& value);
+
+// An installed product, as the registry shows it, whose program would not
+// start, and what the machine holds that tells why.
+struct ReinstallFacts {
+  const SettingLookup* found = nullptr;   // null when the registry finds no product
+  const StartAttempt* attempt = nullptr;  // the installed program's; null when none was made
+  std::string verdict;                    // why that attempt fails
+  std::string cut;                        // InstalledRegFullFilenameRemove
+  bool programReadable = false;           // ProgramInCommand of the value names a file
+  bool iconlessReadable = false;          // WithoutIconIndex of the value names a file
+  std::string installLocation;  // the path text of the key's InstallLocation, when it holds one
+  std::string elsewhere;        // the value expanded for the other view, when that names a file
+};
+// The installer would run again over the installed product: why, where
+// the facts show it.
+Warnings Reinstall(const ReinstallFacts& facts, RegistryView ownView,
+                   const text::LeadByteTest& isLeadByte);
 
 // A start attempt, with the shell's verdict when it was handed over.
 struct AttemptFacts {
