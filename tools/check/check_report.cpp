@@ -6,9 +6,9 @@
 #include "app/launcher_app.h"
 #include "checking_platform.h"
 #include "config_rules.h"
-#include "hint_text.h"
 #include "launch/target_rules.h"
 #include "launch_rules.h"
+#include "machine_facts.h"
 #include "platform/text.h"
 
 namespace {
@@ -24,12 +24,6 @@ const char kRegistryView[] =
     "text names no view.";
 #endif
 
-// As much of the INI file as the checker looks at for its encoding.
-constexpr size_t kIniBytes = 1 << 16;
-
-// Enough to tell a value that is too long for the launcher from a missing one.
-constexpr size_t kLongRegistryValue = 1 << 16;
-
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 std::string ViewName(RegistryView view) {
@@ -44,21 +38,6 @@ bool AsksForLog(Platform& real, SystemQueries& system, const std::string& launch
   TraceLog unused(platform);
   CLauncherApp app(platform, unused);
   return app.ParseCommandLine() && app.m_bLogRequested;
-}
-
-// The folders and the file name of a path, between its separators.
-std::vector<std::string> PathParts(const std::string& path, const text::LeadByteTest& isLeadByte) {
-  std::vector<std::string> parts;
-  int start = 0;
-  text::FindAtCharStart(path, "", isLeadByte, [&](int pos) {
-    if (text::IsSeparator(path[static_cast<size_t>(pos)])) {
-      parts.push_back(text::Mid(path, start, pos - start));
-      start = pos + 1;
-    }
-    return false;
-  });
-  parts.push_back(text::Mid(path, start));
-  return parts;
 }
 
 // The last message of a trace.
@@ -84,7 +63,8 @@ class Report {
         m_app(app),
         m_result(result),
         m_out(out),
-        m_isLeadByte(real.LeadBytes()) {}
+        m_isLeadByte(real.LeadBytes()),
+        m_facts(real, system, platform, result, kOwnView) {}
 
   const rules::Warnings& Warnings() const { return m_warnings; }
 
@@ -101,18 +81,13 @@ class Report {
   }
 
   void Section() {
-    const std::string& file = m_result.configFile;
     m_out << "Section [" << m_result.section << "]\n";
-    const rules::IniLayout ini = {file, m_result.section, m_system.IniSections(file),
-                                  hints::Keys(m_system.IniLines(file, "")),
-                                  hints::Keys(m_system.IniLines(file, m_result.section))};
     const rules::SameName sameName = [this](const std::string& a, const std::string& b) {
       return m_system.SameIniName(a, b);
     };
-    std::string bytes;
-    m_real.ReadFileStart(file, kIniBytes, &bytes);
-    Add(rules::IniEncoding(file, m_result.section, bytes, m_system.AnsiCodePage(), sameName));
-    Add(rules::IniKeys(ini, sameName));
+    Add(rules::IniEncoding(m_result.configFile, m_result.section, m_facts.IniBytes(),
+                           m_system.AnsiCodePage(), sameName));
+    Add(rules::IniKeys(m_facts.Ini(), sameName));
   }
 
   void Settings() {
@@ -128,7 +103,12 @@ class Report {
     }
     Add(rules::SettingValues(settings));
     Add(rules::Parameters(settings, m_result.launcherDir, m_isLeadByte));
-    Add(rules::Installer(InstallerFacts()));
+    const rules::InstallerFacts installer = m_facts.Installer();
+    if (!installer.configured.empty()) {
+      m_out << "  Installer on this machine: " << installer.file
+            << (installer.present ? "" : " (missing)") << "\n";
+    }
+    Add(rules::Installer(installer));
   }
 
   void Registry() {
@@ -140,20 +120,15 @@ class Report {
         continue;
       }
       any = true;
-      rules::LookupFacts facts;
-      facts.setting = &setting;
-      facts.pathText = pathText;
-      for (const SettingLookup& made : m_result.lookups) {
-        facts.made = made.setting == &setting ? &made : facts.made;
-      }
+      const rules::LookupFacts facts = m_facts.Lookup(setting);
       m_out << "  " << setting.name << ": ";
       RegistryLocation at;
       if (!ParseRegistryPath(pathText, m_isLeadByte, &at)) {
         m_out << "no registry root, not looked up\n";
       } else {
         m_out << RegistryRootName(at.root) << ", " << ViewName(at.view) << ", key "
-              << Quoted(at.keyPath) << ", value " << Quoted(at.valueName) << ": ";
-        Lookup(at, facts);
+              << Quoted(at.keyPath) << ", value " << Quoted(at.valueName) << ": "
+              << Lookup(at, facts) << "\n";
       }
       Add(rules::Registry(facts, kOwnView, m_isLeadByte));
     }
@@ -164,56 +139,17 @@ class Report {
 
   void Starts() {
     m_out << "\nStart attempts (nothing is started: each verdict is the shell's, foreseen)\n";
-    std::vector<rules::AttemptFacts> attempts;
-    for (const StartAttempt& attempt : m_result.attempts) {
-      const StartRecord* forecast = m_platform.Forecast(attempt.handed, attempt.parameters);
-      attempts.push_back({&attempt, forecast});
-      m_out << "  " << attempt.path << ": "
-            << (attempt.outcome == StartOutcome::Started ? "would start" : "would fail") << " ("
-            << (forecast != nullptr ? forecast->rule : Refusal(attempt.outcome)) << ")\n";
+    const std::vector<rules::AttemptFacts> attempts = m_facts.Attempts();
+    for (const rules::AttemptFacts& attempt : attempts) {
+      m_out << "  " << attempt.attempt->path << ": "
+            << (attempt.attempt->outcome == StartOutcome::Started ? "would start" : "would fail")
+            << " (" << rules::Verdict(attempt) << ")\n";
     }
     if (attempts.empty()) {
       m_out << "  none\n";
     }
     Add(rules::Starts(attempts));
-  }
-
-  // An installed product whose program would not start, so that the
-  // installer would run again over it.
-  void Reinstall() {
-    rules::ReinstallFacts facts;
-    for (const StartAttempt& attempt : m_result.attempts) {
-      facts.attempt = attempt.route == StartRoute::Installer ? facts.attempt : &attempt;
-    }
-    const SettingLookup* fullPath = Made(&LaunchSettings::szInstalledRegFullFilename);
-    const SettingLookup* folder = Made(&LaunchSettings::szInstalledRegPath);
-    if (facts.attempt != nullptr) {
-      facts.found = facts.attempt->route == StartRoute::RegistryFullPath ? fullPath : folder;
-    } else {
-      facts.found = fullPath != nullptr && !fullPath->text.empty() ? fullPath
-                    : folder != nullptr && !folder->text.empty()   ? folder
-                                                                   : nullptr;
-    }
-    if (facts.found == nullptr ||
-        (facts.attempt != nullptr && facts.attempt->outcome == StartOutcome::Started)) {
-      return;
-    }
-    const StartRecord* forecast =
-        facts.attempt == nullptr
-            ? nullptr
-            : m_platform.Forecast(facts.attempt->handed, facts.attempt->parameters);
-    facts.verdict = forecast != nullptr        ? forecast->rule
-                    : facts.attempt != nullptr ? Refusal(facts.attempt->outcome)
-                                               : std::string();
-    facts.cut = m_result.settings.szInstalledRegFullFilenameRemove;
-    const std::string& value = facts.found->text;
-    facts.programReadable =
-        m_real.CanOpenForReading(text::Unquoted(rules::ProgramInCommand(value)));
-    const std::string iconless = rules::WithoutIconIndex(value);
-    facts.iconlessReadable =
-        !iconless.empty() && m_real.CanOpenForReading(text::Unquoted(iconless));
-    facts.installLocation = InstallLocation(*facts.found);
-    Add(rules::Reinstall(facts, kOwnView, m_isLeadByte));
+    Add(rules::Reinstall(m_facts.Reinstall(), kOwnView, m_isLeadByte));
   }
 
   void Outcome() {
@@ -254,122 +190,27 @@ class Report {
     m_warnings.insert(m_warnings.end(), more.begin(), more.end());
   }
 
-  static const char* Refusal(StartOutcome outcome) {
-    return outcome == StartOutcome::Itself ? "this launcher itself, which it never starts"
-           : outcome == StartOutcome::Folder
-               ? "a folder, which the launcher never hands to the shell"
-               : "no file named, which the launcher never hands to "
-                 "the shell";
-  }
-
-  const SettingLookup* Made(std::string LaunchSettings::*field) const {
-    for (const SettingLookup& made : m_result.lookups) {
-      if (made.setting->field == field && made.lookup.found) {
-        return &made;
-      }
-    }
-    return nullptr;
-  }
-
-  // The path text of the InstallLocation value beside the one found, as
-  // the Uninstall keys hold it; empty when there is none.
-  std::string InstallLocation(const SettingLookup& found) {
-    static const char kName[] = "InstallLocation";
-    const RegistryLocation& at = found.lookup.location;
-    RegistryValue value;
-    if (at.valueName == kName ||
-        !m_real.ReadRegistryValue(at.root, at.view, at.keyPath, kName, kMaxRegistryValueBytes,
-                                  &value) ||
-        text::Searchable(value.data).empty()) {
-      return std::string();
-    }
-    const std::string& pathText = m_result.settings.*found.setting->field;
-    return text::Left(pathText, text::FindLastOf(pathText, "\\", m_isLeadByte) + 1) + kName;
-  }
-
-  // The installer where the launcher would find it, and whether a text
-  // without a drive letter reaches it.
-  rules::InstallerFacts InstallerFacts() {
-    rules::InstallerFacts facts;
-    facts.configured = m_result.settings.szInstallFilename;
-    if (facts.configured.empty()) {
-      return facts;
-    }
-    facts.file = m_platform.Completed(m_result.installer);
-    facts.present = m_real.CanOpenForReading(facts.file);
-    m_out << "  Installer on this machine: " << facts.file << (facts.present ? "" : " (missing)")
-          << "\n";
-    facts.relative = facts.present ? RelativeInstaller(facts.file) : "";
-    return facts;
-  }
-
-  // The text that leads the launcher to the installer without a drive
-  // letter: ..\ for each folder of the launcher's that the installer's path
-  // leaves; empty when none does.
-  std::string RelativeInstaller(const std::string& installer) {
-    const std::string& launcherDir = m_result.launcherDir;
-    const std::vector<std::string> from = PathParts(launcherDir, m_isLeadByte);
-    const std::vector<std::string> to = PathParts(installer, m_isLeadByte);
-    size_t common = 0;
-    while (common < from.size() && common + 1 < to.size() &&
-           text::AsciiLower(from[common]) == text::AsciiLower(to[common])) {
-      ++common;
-    }
-    std::string relative;
-    for (size_t up = common; up < from.size(); ++up) {
-      relative += "..\\";
-    }
-    relative += hints::Joined(to.begin() + static_cast<std::ptrdiff_t>(common), to.end(), "\\");
-    const bool reaches =
-        common > 0 &&
-        m_real.IsSameFile(LocateInstaller(relative, launcherDir, m_isLeadByte), installer);
-    return reaches ? relative : std::string();
-  }
-
-  // Prints the lookup's result and gathers what the machine holds besides.
-  void Lookup(const RegistryLocation& at, rules::LookupFacts& facts) {
+  // What a lookup found, or why not.
+  std::string Lookup(const RegistryLocation& at, const rules::LookupFacts& facts) {
     const SettingLookup* made = facts.made;
     if (made == nullptr) {
-      m_out << "not looked up, the launcher stops before the registry\n";
-      return;
+      return "not looked up, the launcher stops before the registry";
     }
     if (made->lookup.found) {
       const std::string raw(text::Searchable(made->lookup.value.data));
-      m_out << Quoted(raw) << (made->text == raw ? "" : ", expanded " + Quoted(made->text))
-            << (made->used == made->text ? "" : ", after the cut " + Quoted(made->used)) << "\n";
-      return;
+      return Quoted(raw) + (made->text == raw ? "" : ", expanded " + Quoted(made->text)) +
+             (made->used == made->text ? "" : ", after the cut " + Quoted(made->used));
     }
-    RegistryValue value;
-    facts.tooLong = m_real.ReadRegistryValue(at.root, at.view, at.keyPath, at.valueName,
-                                             kLongRegistryValue, &value) &&
-                    value.data.size() > kMaxRegistryValueBytes;
     const RegistryView view = at.view == RegistryView::Own ? kOwnView : at.view;
     const RegistryView other =
         view == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
-    facts.inOtherView =
-        !facts.tooLong && m_real.ReadRegistryValue(at.root, other, at.keyPath, at.valueName,
-                                                   kMaxRegistryValueBytes, &value);
-    // A per-user install writes HKEY_CURRENT_USER, a per-machine one
-    // HKEY_LOCAL_MACHINE.
-    const RegistryRoot otherRoot = at.root == RegistryRoot::LocalMachine ? RegistryRoot::CurrentUser
-                                   : at.root == RegistryRoot::CurrentUser
-                                       ? RegistryRoot::LocalMachine
-                                       : at.root;
-    facts.otherRoot = !facts.tooLong && !facts.inOtherView &&
-                              m_real.ReadRegistryValue(otherRoot, at.view, at.keyPath, at.valueName,
-                                                       kMaxRegistryValueBytes, &value)
-                          ? otherRoot
-                          : at.root;
-    const std::string key = at.keyPath + (at.keyPath.empty() ? "" : "\\") + at.valueName;
-    facts.keyNotValue = !at.valueName.empty() && m_system.RegistryKeyExists(at.root, at.view, key);
-    m_out << (facts.tooLong ? "longer than " + std::to_string(kMaxRegistryValueBytes) +
-                                  " bytes, unreadable for the launcher"
-              : facts.inOtherView ? "not found; the " + ViewName(other) + " holds it"
-              : facts.otherRoot != at.root
-                  ? "not found; " + std::string(RegistryRootName(otherRoot)) + " holds it"
-              : facts.keyNotValue ? "not found: " + at.valueName + " is a key, not a value"
-                                  : std::string("not found"))
-          << "\n";
+    return facts.tooLong ? "longer than " + std::to_string(kMaxRegistryValueBytes) +
+                               " bytes, unreadable for the launcher"
+           : facts.inOtherView ? "not found; the " + ViewName(other) + " holds it"
+           : facts.otherRoot != at.root
+               ? "not found; " + std::string(RegistryRootName(facts.otherRoot)) + " holds it"
+           : facts.keyNotValue ? "not found: " + at.valueName + " is a key, not a value"
+                               : std::string("not found");
   }
 
   Platform& m_real;
@@ -379,6 +220,7 @@ class Report {
   const LaunchResult& m_result;
   std::ostream& m_out;
   text::LeadByteTest m_isLeadByte;
+  MachineFacts m_facts;
   rules::Warnings m_warnings;
 };
 
@@ -420,7 +262,6 @@ int CheckLauncher(Platform& real, SystemQueries& system, const CheckRequest& req
     report.Registry();
   }
   report.Starts();
-  report.Reinstall();
   report.Outcome();
   const bool logged = app.m_bLogRequested && report.LogDestination();
 

@@ -149,6 +149,21 @@ Warnings Starts(const std::vector<AttemptFacts>& attempts) {
   return warnings;
 }
 
+std::string Verdict(const AttemptFacts& attempt) {
+  switch (attempt.attempt->outcome) {
+    case StartOutcome::Itself:
+      return "this launcher itself, which it never starts";
+    case StartOutcome::Folder:
+      return "a folder, which the launcher never hands to the shell";
+    case StartOutcome::Empty:
+      return "no file named, which the launcher never hands to the shell";
+    case StartOutcome::Started:
+    case StartOutcome::Failed:
+      break;
+  }
+  return attempt.forecast != nullptr ? attempt.forecast->rule : std::string();
+}
+
 std::string WithoutIconIndex(const std::string& value) {
   const size_t comma = value.rfind(',');
   const size_t digits = value.find_first_not_of('-', comma + 1);

@@ -74,6 +74,10 @@ struct AttemptFacts {
 };
 Warnings Starts(const std::vector<AttemptFacts>& attempts);
 
+// The shell's verdict on an attempt, or why the launcher never handed it
+// over.
+std::string Verdict(const AttemptFacts& attempt);
+
 // Why the launcher would write no trace; empty when it would write one.
 // folder: the file -log names is a folder.
 std::string WhyNoLog(const LogRequest& log, bool folder, WriteAccess access,
