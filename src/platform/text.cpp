@@ -127,7 +127,8 @@ std::string FileUrlPath(const std::string& url) {
   }
   std::string decoded;
   for (size_t at = 0; at < path.size(); ++at) {
-    const bool escaped = path[at] == '%' && at + 2 < path.size() &&
+    // The text's terminating zero, which is no digit, ends a cut-off %X.
+    const bool escaped = path[at] == '%' &&
                          std::isxdigit(static_cast<unsigned char>(path[at + 1])) &&
                          std::isxdigit(static_cast<unsigned char>(path[at + 2]));
     decoded += escaped           ? static_cast<char>(std::stoi(path.substr(at + 1, 2), nullptr, 16))
