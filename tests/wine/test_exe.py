@@ -72,10 +72,10 @@ def shortcut(target, arguments):
 
 
 def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\{exe}" -log run.log',
-        at="D:\\", logfile="C:\\runs\\{name}\\run.log", files={}, setup="Setup\\setup.exe", **more):
+        at="D:\\", logfile="C:\\runs\\{name}\\run.log", files={}, setup="Setup\\setup.exe", mark=b"", **more):
     """A run of <at><name>\\<exe>, with section [<exe>] of <exe>.ini holding ini and
-    InstallFilename=<setup>, each program started copied to its place, and the
-    other files given. starts: ";"-separated; log None: the run may write no
+    InstallFilename=<setup>, after the bytes of mark, each program started copied to
+    its place, and the other files given. starts: ";"-separated; log None: the run may write no
     log. more: copies (launchers started at once), check (the checker's exit
     status, when it runs on the row), says (words its report must hold, "|" between
     pieces), readonly (the log file is read-only, or without one its folder), whole
@@ -85,7 +85,7 @@ def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\
     files = {fill("@\\{exe}"): LAUNCHER, fill("@\\Setup\\setup.exe"): RUNNER, **{ran(s[0]): RUNNER for s in starts},
              fill("C:\\runs\\{name}\\starts.txt"): b"", **files}
     text = "".join(f"{k}={v}\r\n" for k, v in {"InstallFilename": setup, **ini}.items())
-    files[fill(f"@\\{exe[:-4]}.ini")] = f"[{exe[:-4]}]\r\n{text}".encode("cp932")
+    files[fill(f"@\\{exe[:-4]}.ini")] = mark + f"[{exe[:-4]}]\r\n{text}".encode("cp932")
     return SimpleNamespace(name=name, program=fill("@\\{exe}"), line=fill(line), logfile=fill(logfile),
                            starts=starts, files=files, log=log and fill(log).split("|"),
                            **{"copies": 1, "check": None, "says": "", "readonly": False, "whole": False, "env": ENV, **more})
@@ -100,7 +100,9 @@ ROWS = [
     # tells them apart.
     row("lookups", {F: K + "Empty", "InstalledRegPath": NO_KEY, "InstalledRegFilename": K + "None"}, check=0,
         says='value "Empty": ""|value "Folder": not found|value "None": not found'),
-    row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED),
+    # A value found, a program not there: the checker warns that the installer runs again.
+    row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED, check=1,
+        says="finds the product installed (D:\\App\\missing.exe), but its program"),
     row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
     # The -log switch.
     row("default_log", line='"@\\start.exe" -log', logfile="C:\\install.log", files={"C:\\install.log": OLD}),
@@ -113,7 +115,8 @@ ROWS = [
     row("reg255", {F: K + "Sz255"}, f"{R255}||{R255[:-8]}", APP_STARTED),
     row("reg256", {F: K + "Sz256"}, files={R256: RUNNER}),  # the launcher must not find it
     row("binary", {F: K + "Binary"}, APP, "D:\\App\\app.exe|" + APP_STARTED),
-    row("folder", {F: K + "Dir"}, log="Launching Installed App with path:|D:\\App|" + STARTED),
+    row("folder", {F: K + "Dir"}, log="Launching Installed App with path:|D:\\App|" + STARTED, check=1,
+        says="that is the program's folder"),
     row("read_only", files={"C:\\runs\\read_only\\run.log": OLD}, log=None, readonly=True, check=1, says="read-only"),
     # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
     row("together", starts=";".join([INSTALLER] * 4), copies=4),
@@ -128,6 +131,21 @@ ROWS = [
     row("Tools.exe dir"),
     row("bare_self", {F: K + "Self"}, log=f"setup.exe|{REFUSED}|{STARTED}", exe="setup.exe"),
     row("expand", {F: K + "Expand"}, "C:\\Prog\\app.exe||C:\\Prog", "Launching Installed App with path:|C:\\Prog\\app.exe"),
+    # Typed without a folder, the launcher takes its executable's.
+    row("bare_launcher", line="start.exe start -log run.log"),
+    # A file: URL of the launcher is refused; run_exact ends a chain of launchers after 30 s.
+    # Another program's goes to the shell, which starts it.
+    row("file_self", {F: K + "FileSelf"}, log=f"{REFUSED}|{STARTED}"),
+    row("file_other", {F: K + "FileOther"}, "D:\\file_other\\App\\app.exe||C:\\runs\\file_other", APP_STARTED),
+    # An installer named by a URL, whose scheme a probe serves.
+    row("url_installer", {}, 'D:\\url_installer\\probe.exe|"sptest:medium"|C:\\runs\\url_installer',
+        setup="sptest:medium", check=0),
+    # What Windows' reader does not skip, and an icon index, the checker names.
+    row("bom", mark=b"\xef\xbb\xbf", check=1, says="begins with a UTF-8 byte order mark"),
+    row("icon", {F: K + "Icon"}, check=1, says="icon index (,0)|set InstalledRegFullFilenameRemove=0",
+        files={"D:\\icon\\App\\app.exe": RUNNER}),
+    row("other_root", {F: "HKEY_LOCAL_MACHINE\\Software\\StartpointTest\\Full"}, check=1,
+        says="write HKEY_CURRENT_USER\\Software\\StartpointTest\\Full"),
     # The checker agrees where the real API decides: the command line as typed, a log that
     # cannot be written, the .exe the shell adds, a shortcut (Wine's shell opens none for
     # the launcher), a document whose "open" action drops the parameters.

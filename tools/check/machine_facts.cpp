@@ -54,7 +54,8 @@ rules::InstallerFacts MachineFacts::Installer() {
     return facts;
   }
   facts.file = m_platform.Completed(m_result.installer);
-  facts.present = m_real.CanOpenForReading(facts.file);
+  // A URL names no file: the shell's verdict on it says whether it opens.
+  facts.present = text::HasUrlScheme(facts.file) || m_real.CanOpenForReading(facts.file);
   facts.relative = facts.present ? RelativeInstaller(facts.file) : "";
   return facts;
 }
