@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 struct FileId {
   unsigned long volume = 0;  // the volume's serial number
@@ -9,8 +10,15 @@ struct FileId {
   unsigned long indexLow = 0;
 };
 
-// True when two files are one: by their identities when both are known,
-// else by sameFullPath. Index 0 identifies nothing: some network and
-// virtual file systems give it to every file, and a file that cannot be
-// opened has no identity at all.
-bool IsOneFile(const FileId& a, const FileId& b, const std::function<bool()>& sameFullPath);
+// What is known of a file: its size, which comes without opening it, and
+// its identity, which costs an open and so is read only when needed.
+struct FileProbe {
+  std::optional<unsigned long long> size;  // none when it cannot be read
+  std::function<FileId()> identity;
+};
+
+// True when two files are one. Files of different sizes are two; else their
+// identities decide when both are known, and else sameFullPath. Index 0
+// identifies nothing: some network and virtual file systems give it to
+// every file, and a file that cannot be opened has no identity at all.
+bool IsOneFile(const FileProbe& a, const FileProbe& b, const std::function<bool()>& sameFullPath);

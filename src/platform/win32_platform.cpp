@@ -164,14 +164,14 @@ std::string Win32Platform::ExecutablePath() {
 }
 
 bool Win32Platform::IsSameFile(const std::string& a, const std::string& b) {
-  BY_HANDLE_FILE_INFORMATION first = {};
-  BY_HANDLE_FILE_INFORMATION second = {};
-  const FileId one = FileIdentity(a, &first) ? IdOf(first) : FileId();
-  const FileId other = FileIdentity(b, &second) ? IdOf(second) : FileId();
-  return IsOneFile(one, other, [&] {
-    // The full paths in any letter case.
-    return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
-  });
+  // Opening a file for its identity is what costs (under Wine each open is
+  // a round trip to the server), so the sizes, which come without an open,
+  // go first.
+  return IsOneFile({SizeOf(a), [&a] { return IdentityOf(a); }},
+                   {SizeOf(b), [&b] { return IdentityOf(b); }}, [&] {
+                     // The full paths in any letter case.
+                     return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+                   });
 }
 
 bool Win32Platform::CanOpenForReading(const std::string& name) {
@@ -230,4 +230,17 @@ void Win32Platform::AppendText(const std::string& name, const std::string& text)
     UnlockFileEx(file, 0, 1, 0, &turn);
   }
   CloseHandle(file);
+}
+
+std::optional<unsigned long long> Win32Platform::SizeOf(const std::string& name) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  return GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data)
+             ? std::optional<unsigned long long>(
+                   (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow)
+             : std::nullopt;
+}
+
+FileId Win32Platform::IdentityOf(const std::string& name) {
+  BY_HANDLE_FILE_INFORMATION info = {};
+  return FileIdentity(name, &info) ? IdOf(info) : FileId();
 }

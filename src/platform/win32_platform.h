@@ -28,4 +28,10 @@ class Win32Platform final : public Platform {
   bool CanOpenForReading(const std::string& name) override;
   bool ReadFileStart(const std::string& name, size_t count, std::string* start) override;
   void AppendText(const std::string& name, const std::string& text) override;
+
+ private:
+  // What IsSameFile reads of a file: its size, without opening it, and
+  // its identity, none when it cannot be opened.
+  static std::optional<unsigned long long> SizeOf(const std::string& name);
+  static FileId IdentityOf(const std::string& name);
 };

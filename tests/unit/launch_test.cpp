@@ -151,19 +151,26 @@ TEST(ShellLauncher, LeavesACurrentDirectoryItCannotSaveAsItIs) {
   EXPECT_EQ(platform.starts.at(0).dir, platform.currentDir);
 }
 
-// Each row: two identities as volume:index high:index low|whether their
-// full paths match|whether they are one file.
-TEST(FileId, IdentifiesAFileByItsIndexWhereItHasOne) {
-  for (const char* row : {"1:0:7|1:0:7|no|yes", "1:0:7|2:0:7|yes|no", "1:0:7|1:1:7|yes|no",
-                          "1:0:7|1:0:8|yes|no", "0:0:7|0:0:7|no|yes", "1:5:0|1:5:0|no|yes",
-                          "1:0:0|1:0:0|no|no", "1:0:0|1:0:0|yes|yes", "1:0:7|1:0:0|yes|yes"}) {
+// Each row: two files as size (- when unknown):volume:index high:index
+// low|whether their full paths match|whether they are one file|how many
+// identities were read.
+TEST(FileId, IdentifiesAFileByItsSizeAndIndexWhereItHasThem) {
+  for (const char* row :
+       {"9:1:0:7|9:1:0:7|no|yes|2", "9:1:0:7|9:2:0:7|yes|no|2", "9:1:0:7|9:1:1:7|yes|no|2",
+        "9:1:0:7|9:1:0:8|yes|no|2", "9:0:0:7|9:0:0:7|no|yes|2", "9:1:5:0|9:1:5:0|no|yes|2",
+        "9:1:0:0|9:1:0:0|no|no|2", "9:1:0:0|9:1:0:0|yes|yes|2", "9:1:0:7|9:1:0:0|yes|yes|2",
+        "8:1:0:7|9:1:0:7|yes|no|0", "-:1:0:7|9:1:0:7|no|yes|2", "9:1:0:7|-:1:0:8|yes|no|2"}) {
     SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
-    const auto id = [](const std::string& text) {
+    int read = 0;
+    const auto probe = [&read](const std::string& text) {
       const Texts part = Split(text, ':');
-      return FileId{std::stoul(part[0]), std::stoul(part[1]), std::stoul(part[2])};
+      const FileId id = {std::stoul(part[1]), std::stoul(part[2]), std::stoul(part[3])};
+      return FileProbe{part[0] == "-" ? std::nullopt : std::optional(std::stoull(part[0])),
+                       [&read, id] { return ++read, id; }};
     };
-    EXPECT_EQ(IsOneFile(id(cell[0]), id(cell[1]), [&cell] { return cell[2] == "yes"; }),
+    EXPECT_EQ(IsOneFile(probe(cell[0]), probe(cell[1]), [&cell] { return cell[2] == "yes"; }),
               cell[3] == "yes");
+    EXPECT_EQ(read, std::stoi(cell[4]));
   }
 }
