@@ -75,11 +75,14 @@ build_launcher() {
   fi
 }
 
-# The bench programs; the one that times the launcher's parts links the
-# launcher's libraries, so it is built once the launcher is.
+# The bench programs: ARCH [TARGET]. Those that run the launcher's code
+# link its libraries and resources, so they come only once the launcher is
+# built; with TARGET only that one is built, and the launcher need not be.
 build_bench_programs() {
+  local launcher
+  [[ -n ${2:-} ]] || launcher=$(launcher_dir "$1")
   building cmake -S bench -B "build/bench-$1" --toolchain "$(toolchain "$1")" \
-    -DCMAKE_BUILD_TYPE=MinSizeRel "-DSTARTPOINT_BUILD_DIR=$(launcher_dir "$1")"
+    -DCMAKE_BUILD_TYPE=MinSizeRel "-DSTARTPOINT_BUILD_DIR=${launcher:-}"
   building cmake --build "build/bench-$1" -j2 ${2:+--target "$2"}
 }
 
