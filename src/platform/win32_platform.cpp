@@ -164,14 +164,14 @@ std::string Win32Platform::ExecutablePath() {
 }
 
 bool Win32Platform::IsSameFile(const std::string& a, const std::string& b) {
-  BY_HANDLE_FILE_INFORMATION first = {};
-  BY_HANDLE_FILE_INFORMATION second = {};
-  if (FileIdentity(a, &first) && FileIdentity(b, &second)) {
+  BY_HANDLE_FILE_INFORMATION first = {}, second = {};
+  const bool mayBeOne = MayBeOneFile(a, b);
+  if (mayBeOne && FileIdentity(a, &first) && FileIdentity(b, &second)) {
     return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
            first.nFileIndexHigh == second.nFileIndexHigh &&
            first.nFileIndexLow == second.nFileIndexLow;
   }
-  return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+  return mayBeOne && lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
 }
 
 bool Win32Platform::CanOpenForReading(const std::string& name) {
@@ -230,4 +230,16 @@ void Win32Platform::AppendText(const std::string& name, const std::string& text)
     UnlockFileEx(file, 0, 1, 0, &turn);
   }
   CloseHandle(file);
+}
+
+// Two files of different sizes are never one, and their sizes come without
+// opening either. Opening both for their identity, before every start, is
+// what costs: under Wine each open is a round trip to the server, and the
+// volume serial number a request to another process.
+bool Win32Platform::MayBeOneFile(const std::string& a, const std::string& b) {
+  WIN32_FILE_ATTRIBUTE_DATA first = {};
+  WIN32_FILE_ATTRIBUTE_DATA second = {};
+  return GetFileAttributesExA(a.c_str(), GetFileExInfoStandard, &first) == FALSE ||
+         GetFileAttributesExA(b.c_str(), GetFileExInfoStandard, &second) == FALSE ||
+         (first.nFileSizeHigh == second.nFileSizeHigh && first.nFileSizeLow == second.nFileSizeLow);
 }

@@ -27,4 +27,8 @@ class Win32Platform final : public Platform {
   bool CanOpenForReading(const std::string& name) override;
   bool ReadFileStart(const std::string& name, size_t count, std::string* start) override;
   void AppendText(const std::string& name, const std::string& text) override;
+
+ private:
+  // False only when both names lead to files whose sizes differ.
+  static bool MayBeOneFile(const std::string& a, const std::string& b);
 };
