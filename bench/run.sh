@@ -3,7 +3,23 @@
 # only hands the same do-nothing program to the shell, then the launcher's
 # own parts inside one process, and prints sizes and imports.
 #
-#   bench/run.sh [ROUNDS]    ROUNDS rounds after one warm-up round (default 30)
+#   bench/run.sh [--steps] [ROUNDS]
+#
+# ROUNDS rounds after one warm-up round (default 60). --steps also times
+# the launcher cut short after each of its steps, the floor with COM
+# initialised as the launcher initialises it, and single steps alone in a
+# program that does nothing else.
+#
+# Builds run under nice. The timed runs, with the Wine server and services
+# they talk to, run on one processor, and under the round-robin real-time
+# policy where chrt may set it (as root): other work on the machine then
+# cannot delay them, only share the processor's caches; elsewhere the
+# script says that it timed at normal priority. One processor, because
+# Wine makes each file, registry and INI call a round trip to its server
+# process, and on a virtual machine a wake-up on another processor costs
+# tens of microseconds: spread over two, whole runs took twice as long,
+# and the launcher's many small calls paid most. Windows makes those calls
+# in the kernel, with no other process to wake.
 #
 # The launchers come from the windows-x64 and windows-x86 presets; with
 # BENCH_LAUNCHER_BUILD=DIR they are configured and built in DIR-x64 and
@@ -11,7 +27,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-rounds=${1:-30}
+steps=false
+if [[ ${1:-} == --steps ]]; then
+  steps=true
+  shift
+fi
+rounds=${1:-60}
 work=$root/build/bench
 medium=$work/medium
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -23,6 +44,13 @@ mkdir -p "$work"
 quietly() {
   "$@" >"$work/step.log" 2>&1 || { cat "$work/step.log" >&2; exit 1; }
 }
+
+building() { quietly nice -n 10 "$@"; }
+
+# Every Wine program of the timed part runs through this prefix.
+one_cpu=(taskset -c "$(($(nproc) - 1))")
+timed=("${one_cpu[@]}" chrt --rr 1)
+"${timed[@]}" true 2>/dev/null || timed=("${one_cpu[@]}")
 
 toolchain() {
   [[ $1 == x64 ]] && echo "$root/cmake/mingw-x86_64.cmake" || echo "$root/cmake/mingw-i686.cmake"
@@ -39,20 +67,23 @@ build_launcher() {
   if [[ -n ${BENCH_LAUNCHER_BUILD:-} ]]; then
     local dir
     dir=$(launcher_dir "$1")
-    quietly cmake -S . -B "$dir" --toolchain "$(toolchain "$1")" -DCMAKE_BUILD_TYPE=MinSizeRel
-    quietly cmake --build "$dir" --target startpoint -j2
+    building cmake -S . -B "$dir" --toolchain "$(toolchain "$1")" -DCMAKE_BUILD_TYPE=MinSizeRel
+    building cmake --build "$dir" --target startpoint -j2
   else
-    quietly cmake --preset "windows-$1"
-    quietly cmake --build --preset "windows-$1" --target startpoint -j2
+    building cmake --preset "windows-$1"
+    building cmake --build --preset "windows-$1" --target startpoint -j2
   fi
 }
 
-# The bench programs; the one that times the launcher's parts links the
-# launcher's libraries, so it is built once the launcher is.
+# The bench programs: ARCH [TARGET]. Those that run the launcher's code
+# link its libraries and resources, so they come only once the launcher is
+# built; with TARGET only that one is built, and the launcher need not be.
 build_bench_programs() {
-  quietly cmake -S bench -B "build/bench-$1" --toolchain "$(toolchain "$1")" \
-    -DCMAKE_BUILD_TYPE=MinSizeRel "-DSTARTPOINT_BUILD_DIR=$(launcher_dir "$1")"
-  quietly cmake --build "build/bench-$1" -j2 ${2:+--target "$2"}
+  local launcher
+  [[ -n ${2:-} ]] || launcher=$(launcher_dir "$1")
+  building cmake -S bench -B "build/bench-$1" --toolchain "$(toolchain "$1")" \
+    -DCMAKE_BUILD_TYPE=MinSizeRel "-DSTARTPOINT_BUILD_DIR=${launcher:-}"
+  building cmake --build "build/bench-$1" -j2 ${2:+--target "$2"}
 }
 
 # Prints why the x86 launcher cannot be timed here, or nothing when it can.
@@ -68,7 +99,12 @@ x86_unavailable() {
   fi
 }
 
-loader() { [[ $1 == x64 ]] && echo "$wine64" || echo "$wine32"; }
+# Runs a Windows program of the given architecture: ARCH PROGRAM ARGS...
+run() {
+  local loader=$wine32
+  [[ $1 == x64 ]] && loader=$wine64
+  "${timed[@]}" "$loader" "${@:2}"
+}
 
 # The messages of a trace log, timestamps and line ends taken off.
 log_messages() { tr -d '\r' <"$1" | sed 's/^([^)]*) //'; }
@@ -91,8 +127,18 @@ lay_out_medium() {
     "[installed]" "InstallFilename=C:\\$arch\\Setup\\noop.exe" \
     "InstalledRegFullFilename=HKEY_LOCAL_MACHINE\\Software\\StartpointBench\\InstalledPath" \
     >"$dir/Title/start.ini"
-  quietly "$(loader "$arch")" reg add 'HKLM\Software\StartpointBench' /v InstalledPath \
+  quietly run "$arch" reg add 'HKLM\Software\StartpointBench' /v InstalledPath \
     /t REG_SZ /d "D:\\$arch\\App\\noop.exe" /f "$view"
+  if $steps; then
+    cp "$bench/floor-com.exe" "$bench/alone.exe" "$dir/"
+    local stop
+    for stop in "$bench"/stop-*.exe; do
+      stop=$(basename "$stop" .exe)
+      mkdir -p "$dir/$stop"
+      cp "$bench/$stop.exe" "$dir/$stop/start.exe"
+      cp "$dir/Title/start.ini" "$dir/$stop/"
+    done
+  fi
 }
 
 # One logged run of each route, so that a misconfigured medium cannot pass
@@ -102,8 +148,8 @@ check_routes() {
   local arch=$1 logs=$WINEPREFIX/drive_c/bench
   mkdir -p "$logs"
   rm -f "$logs/installer-$arch.log" "$logs/installed-$arch.log"
-  "$(loader "$arch")" "D:\\$arch\\Title\\start.exe" -log "C:\\bench\\installer-$arch.log"
-  "$(loader "$arch")" "D:\\$arch\\Title\\start.exe" installed -log "C:\\bench\\installed-$arch.log"
+  run "$arch" "D:\\$arch\\Title\\start.exe" -log "C:\\bench\\installer-$arch.log"
+  run "$arch" "D:\\$arch\\Title\\start.exe" installed -log "C:\\bench\\installed-$arch.log"
   local installer installed
   installer=$(log_messages "$logs/installer-$arch.log")
   installed=$(log_messages "$logs/installed-$arch.log")
@@ -117,25 +163,51 @@ check_routes() {
     "installed-program route checked"
 }
 
-time_runs() {
-  local arch=$1
-  local d="D:\\$arch" start="\"D:\\$arch\\Title\\start.exe\""
-  printf '%s\t%s\t%s\t%s\r\n' \
+# The cases of one timed plan, one line each: name, target, program and
+# command line. The first is the floor.
+launcher_cases() {
+  local d=$1
+  printf '%s\t%s\t%s\t%s\n' \
     "floor" "-" "$d\\floor.exe" "\"$d\\floor.exe\" $d\\Setup\\noop.exe" \
-    "launcher, log off" "1.10" "$d\\Title\\start.exe" "$start" \
-    "launcher, -log" "1.25" "$d\\Title\\start.exe" "$start -log" \
-    "launcher, registry" "1.10" "$d\\Title\\start.exe" "$start installed" \
-    >"$WINEPREFIX/drive_c/bench/plan-$arch.txt"
-  echo
-  echo "$arch: whole runs, $rounds rounds after a warm-up, cases interleaved"
-  "$(loader "$arch")" "$root/build/bench-$arch/timer.exe" "C:\\bench\\plan-$arch.txt" "$rounds"
+    "launcher, log off" "1.10" "$d\\Title\\start.exe" "\"$d\\Title\\start.exe\"" \
+    "launcher, -log" "1.20" "$d\\Title\\start.exe" "\"$d\\Title\\start.exe\" -log" \
+    "launcher, registry" "1.10" "$d\\Title\\start.exe" "\"$d\\Title\\start.exe\" installed"
 }
+
+step_cases() {
+  local d=$1 stop step
+  printf '%s\t-\t%s\t%s\n' \
+    "floor" "$d\\floor.exe" "\"$d\\floor.exe\" $d\\Setup\\noop.exe" \
+    "floor + COM" "$d\\floor-com.exe" "\"$d\\floor-com.exe\" $d\\Setup\\noop.exe" \
+    "do-nothing program" "$d\\Setup\\noop.exe" "\"$d\\Setup\\noop.exe\""
+  for stop in AtStart AfterCom AfterIni AfterRegistry BeforeShell AfterShell NoCom; do
+    printf 'stop-%s\t-\t%s\t%s\n' "$stop" "$d\\stop-$stop\\start.exe" "\"$d\\stop-$stop\\start.exe\""
+  done
+  printf '%s\t-\t%s\t%s\n' "launcher" "$d\\Title\\start.exe" "\"$d\\Title\\start.exe\""
+  for step in nothing com ini same-file log log-no-lock shell; do
+    printf 'alone: %s\t-\t%s\t%s\n' "$step" "$d\\alone.exe" "\"$d\\alone.exe\" $step $d"
+  done
+}
+
+# Times the cases a function gives: ARCH CASES TITLE. The times of every
+# round are kept in the prefix's C:\bench\times-CASES-ARCH.tsv.
+time_runs() {
+  local arch=$1 cases=$2 name=$2-$1
+  "$cases" "D:\\$arch" | sed 's/$/\r/' >"$WINEPREFIX/drive_c/bench/$name.txt"
+  echo
+  echo "$arch: $3, $rounds rounds after a warm-up, cases interleaved (load average $(load))"
+  run "$arch" "$root/build/bench-$arch/timer.exe" "C:\\bench\\$name.txt" "$rounds" \
+    "C:\\bench\\times-$name.tsv"
+  echo "(load average $(load) at the end)"
+}
+
+load() { cut -d' ' -f1-3 /proc/loadavg; }
 
 time_parts() {
   local arch=$1 entries=$2
   echo
   echo "$arch: the launcher's own parts in one warm process, median of $rounds"
-  "$(loader "$arch")" "$root/build/bench-$arch/calls.exe" "D:\\$arch\\Title" "$entries" "$rounds"
+  run "$arch" "$root/build/bench-$arch/calls.exe" "D:\\$arch\\Title" "$entries" "$rounds"
 }
 
 # Size and imported DLLs (with their functions where there are few).
@@ -168,8 +240,12 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
 fi
 # One server for the whole run, so that no timed run pays for its start; it
 # fails only when this prefix's server already runs, which serves as well.
-wineserver -p 2>/dev/null || true
+"${timed[@]}" wineserver -p 2>/dev/null || true
 trap 'wineserver -k || true' EXIT
+if [[ ${timed[*]} != *chrt* ]]; then
+  echo "timed at normal priority (the real-time policy needs root): the rest of the machine's load" \
+    "shows in the times"
+fi
 
 rm -rf "$medium"
 mkdir -p "$medium"
@@ -191,9 +267,14 @@ for arch in "${archs[@]}"; do
   log_entries[$arch]=$entries
 done
 for arch in "${archs[@]}"; do
-  time_runs "$arch"
+  time_runs "$arch" launcher_cases "whole runs"
   time_parts "$arch" "${log_entries[$arch]}"
 done
+if $steps; then
+  for arch in "${archs[@]}"; do
+    time_runs "$arch" step_cases "the launcher cut short after each step, and steps alone"
+  done
+fi
 
 echo
 echo "sizes and imports: DLL(number of functions: the functions, where few)"

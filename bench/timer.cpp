@@ -4,18 +4,21 @@
 // rounds; every round runs every case once, starting one case later than
 // the round before, so no case always follows the same neighbour.
 //
-//   timer.exe PLAN ROUNDS
+//   timer.exe PLAN ROUNDS TIMES
 //
 // Each line of PLAN is NAME, TARGET, PROGRAM and COMMAND LINE separated by
 // tabs. The first case is the floor; TARGET is the largest ratio of a case's
-// time to the floor's, or "-". Prints one table row per case; exits 1 when
-// a run fails (a program that cannot start, does not end within a minute or
-// ends with a status other than 0).
+// time to the floor's, or "-". Prints one table row per case and a verdict
+// on the machine's noise, and writes every round's times to TIMES (one line
+// per round, one column per case). Exits 1 when a run fails (a program that
+// cannot start, does not end within a minute or ends with a status other
+// than 0).
 #include <windows.h>
 // After windows.h, whose declarations it needs.
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -23,6 +26,11 @@
 #include <vector>
 
 namespace {
+
+// The half width of a median ratio's 95% interval up to which the machine
+// counts as steady: two runs' medians then differ by at most 1.41 times as
+// much, 0.05, in 19 pairs of runs out of 20.
+constexpr double kSteadyWithin = 0.035;
 
 struct Case {
   std::string name;
@@ -117,19 +125,32 @@ double TimeRun(const Case& run) {
          static_cast<double>(frequency.QuadPart);
 }
 
-double Median(std::vector<double> values) {
+// The median of the values and the bounds of its 95% confidence interval,
+// taken from the values themselves: the order statistics that many places
+// either side of the middle, as for any distribution.
+struct Median {
+  double value;
+  double low;
+  double high;
+};
+
+Median MedianOf(std::vector<double> values) {
   std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  const size_t n = values.size();
+  const size_t middle = n / 2;
+  const double value = n % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  const auto reach = static_cast<size_t>(std::ceil(0.98 * std::sqrt(static_cast<double>(n))));
+  return {value, values[middle > reach ? middle - reach : 0],
+          values[std::min(n - 1, middle + reach)]};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<Case> cases;
-  const int rounds = argc == 3 ? std::atoi(argv[2]) : 0;
+  const int rounds = argc == 4 ? std::atoi(argv[2]) : 0;
   if (rounds < 1 || !ReadPlan(argv[1], &cases)) {
-    std::fprintf(stderr, "usage: timer PLAN ROUNDS (ROUNDS >= 1)\n");
+    std::fprintf(stderr, "usage: timer PLAN ROUNDS TIMES (ROUNDS >= 1)\n");
     return 2;
   }
   for (int round = -1; round < rounds; ++round) {
@@ -145,28 +166,50 @@ int main(int argc, char** argv) {
     }
   }
 
-  // Two ratios to the floor: of the medians, and the median of each round's
-  // ratio, in which a case and the floor ran seconds apart under the same
-  // load from the rest of the machine. The target applies to the second.
+  std::ofstream times(argv[3]);
+  for (size_t round = 0; round < static_cast<size_t>(rounds); ++round) {
+    for (const Case& run : cases) {
+      times << run.milliseconds[round] << (&run == &cases.back() ? "\n" : "\t");
+    }
+  }
+
+  // Each round's ratio of a case's time to the floor's, in which both ran
+  // seconds apart under the same load from the rest of the machine, and the
+  // ratio of the fastest runs, which load can only slow. The target applies
+  // to the median of the first.
   const std::vector<double>& floor = cases.front().milliseconds;
-  std::printf("%-20s %9s %8s %8s %9s %7s %7s\n", "case", "median ms", "min ms", "max ms",
-              "med/floor", "paired", "target");
+  const double floorLeast = *std::min_element(floor.begin(), floor.end());
+  std::printf("%-22s %9s %8s %8s %15s %9s %7s\n", "case", "median ms", "min ms", "ratio",
+              "95% interval", "min ratio", "target");
+  double worst = 0;
   for (const Case& run : cases) {
     std::vector<double> ratios;
     for (size_t i = 0; i < floor.size(); ++i) {
       ratios.push_back(run.milliseconds[i] / floor[i]);
     }
-    const auto [least, most] =
-        std::minmax_element(run.milliseconds.begin(), run.milliseconds.end());
-    const double median = Median(run.milliseconds);
-    const double paired = Median(ratios);
-    std::printf("%-20s %9.2f %8.2f %8.2f %9.3f %7.3f", run.name.c_str(), median, *least, *most,
-                median / Median(floor), paired);
+    const double least = *std::min_element(run.milliseconds.begin(), run.milliseconds.end());
+    const Median ratio = MedianOf(ratios);
+    std::printf("%-22s %9.2f %8.2f", run.name.c_str(), MedianOf(run.milliseconds).value, least);
+    if (&run == &cases.front()) {
+      std::printf("\n");
+      continue;
+    }
+    std::printf(" %8.3f   %5.3f-%5.3f %9.3f", ratio.value, ratio.low, ratio.high,
+                least / floorLeast);
+    worst = std::max({worst, ratio.value - ratio.low, ratio.high - ratio.value});
     if (run.target != "-") {
       const double target = std::atof(run.target.c_str());
-      std::printf(" %7.2f %s", target, paired <= target ? "met" : "MISSED");
+      std::printf(" %7.2f %s", target, ratio.value <= target ? "met" : "MISSED");
     }
     std::printf("\n");
+  }
+  if (worst <= kSteadyWithin) {
+    std::printf("steady: every median ratio is known within %.3f either way\n", worst);
+  } else {
+    std::printf(
+        "TOO NOISY TO TRUST: a median ratio is known only within %.3f either way (%.3f "
+        "needed); run again when the machine is quieter, or with more rounds\n",
+        worst, kSteadyWithin);
   }
   return 0;
 }
