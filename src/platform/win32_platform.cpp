@@ -231,3 +231,8 @@ void Win32Platform::AppendText(const std::string& name, const std::string& text)
   }
   CloseHandle(file);
 }
+
+// A build's pointer size is its bitness, and so the view it reads.
+RegistryView Win32Platform::OwnView() {
+  return sizeof(void*) == 8 ? RegistryView::Bits64 : RegistryView::Bits32;
+}
