@@ -20,5 +20,5 @@ install_missing() {
 }
 
 install_missing cmake g++ make python3 zip clang libclang-rt-14-dev libgtest-dev locales \
-  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64 wine32:i386 wixl \
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64 wine32:i386 wixl nsis \
   osslsigncode openssl

@@ -21,7 +21,54 @@ RegistryView ViewAfter(const std::string& pathText, int at) {
                           : RegistryView::Own;
 }
 
+// The program-folder variables, and the ones that a 32-bit and a 64-bit
+// program on 64-bit Windows read for them.
+struct FolderVariable {
+  const char* name;  // in lower case
+  const char* in32;
+  const char* in64;
+};
+
+const FolderVariable kFolderVariables[] = {
+    {"programfiles", "ProgramFiles(x86)", "ProgramW6432"},
+    {"commonprogramfiles", "CommonProgramFiles(x86)", "CommonProgramW6432"},
+};
+
+// The variable that a program of the view's bitness reads for name (in any
+// letter case); name itself for any other, or when that variable is not
+// defined here, as %ProgramW6432% is not on 32-bit Windows.
+std::string NameInView(Platform& platform, const std::string& name, RegistryView view) {
+  for (const FolderVariable& variable : kFolderVariables) {
+    const std::string other = view == RegistryView::Bits64 ? variable.in64 : variable.in32;
+    const std::string pair = "%" + other + "%";
+    if (text::AsciiLower(name) == variable.name && platform.ExpandEnvironment(pair) != pair) {
+      return other;
+    }
+  }
+  return name;
+}
+
 }  // namespace
+
+std::string ExpandRegistryText(Platform& platform, const std::string& value, RegistryView view) {
+  if (view == RegistryView::Own || view == platform.OwnView()) {
+    return platform.ExpandEnvironment(value);
+  }
+  // The pairs of % from the left, as Windows' expansion takes them: a pair
+  // whose name is not defined keeps both its %.
+  std::string renamed;
+  size_t at = 0;
+  for (size_t open = value.find('%'); open != std::string::npos; open = value.find('%', at)) {
+    const size_t close = value.find('%', open + 1);
+    if (close == std::string::npos) {
+      break;
+    }
+    const std::string name = value.substr(open + 1, close - open - 1);
+    renamed += value.substr(at, open - at) + '%' + NameInView(platform, name, view) + '%';
+    at = close + 1;
+  }
+  return platform.ExpandEnvironment(renamed + value.substr(at));
+}
 
 const char* RegistryRootName(RegistryRoot root) {
   for (const RootName& entry : kRootNames) {
@@ -74,7 +121,7 @@ bool ReadRegistryString(Platform& platform, std::string pathText, std::string& o
   // Installers write paths such as %ProgramFiles%\Example\example.exe as
   // REG_EXPAND_SZ; Windows' shell does not expand them when it opens a file.
   if (made.value.expandable) {
-    out = platform.ExpandEnvironment(out);
+    out = ExpandRegistryText(platform, out, made.location.view);
   }
   return true;
 }

@@ -37,9 +37,18 @@ struct RegistryLookup {
   RegistryValue value;  // the value's data as read, before any expansion
 };
 
+// A REG_EXPAND_SZ value read from the view given, its %variables% expanded
+// as a program of that view's bitness sees them: from the other view than
+// the launcher's own, %ProgramFiles% and %CommonProgramFiles% name that
+// view's folders (%ProgramW6432%, %ProgramFiles(x86)%, ...) where this
+// machine defines those; from the own view, or none named, all stay the
+// launcher's.
+std::string ExpandRegistryText(Platform& platform, const std::string& value, RegistryView view);
+
 // The value as text, up to its first zero byte, whatever its registry type;
-// the %variables% of a REG_EXPAND_SZ value expanded. False on any failure;
-// out is then empty, except for an empty path text, which leaves it
-// untouched. lookup, when given, receives how the lookup went.
+// the %variables% of a REG_EXPAND_SZ value expanded by ExpandRegistryText.
+// False on any failure; out is then empty, except for an empty path text,
+// which leaves it untouched. lookup, when given, receives how the lookup
+// went.
 bool ReadRegistryString(Platform& platform, std::string pathText, std::string& out,
                         RegistryLookup* lookup = nullptr);

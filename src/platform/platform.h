@@ -65,6 +65,11 @@ class Platform {
                                  const std::string& valueName, size_t maxBytes,
                                  RegistryValue* value) = 0;
 
+  // The view that RegistryView::Own reads: Bits32 for the x86 build, Bits64
+  // for the x64 build. Own from a platform that cannot tell, which makes
+  // every view named in a path text count as another than its own.
+  virtual RegistryView OwnView() { return RegistryView::Own; }
+
   // The text with each %variable% of the environment replaced by its value;
   // unknown ones stay as written.
   virtual std::string ExpandEnvironment(const std::string& text) = 0;

@@ -244,3 +244,8 @@ FileId Win32Platform::IdentityOf(const std::string& name) {
   BY_HANDLE_FILE_INFORMATION info = {};
   return FileIdentity(name, &info) ? IdOf(info) : FileId();
 }
+
+// A build's pointer size is its bitness, and so the view it reads.
+RegistryView Win32Platform::OwnView() {
+  return sizeof(void*) == 8 ? RegistryView::Bits64 : RegistryView::Bits32;
+}

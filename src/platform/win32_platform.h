@@ -14,6 +14,7 @@ class Win32Platform final : public Platform {
   bool ReadRegistryValue(RegistryRoot root, RegistryView view, const std::string& keyPath,
                          const std::string& valueName, size_t maxBytes,
                          RegistryValue* value) override;
+  RegistryView OwnView() override;
   std::string ExpandEnvironment(const std::string& text) override;
   bool ShellOpen(const std::string& file, const std::string& parameters) override;
   bool GetCurrentDir(size_t bufferSize, std::string* dir) override;

@@ -109,3 +109,29 @@ TEST(Registry, ReadsUpTo255BytesAsTextWhateverTheType) {
   EXPECT_FALSE(ReadRegistryString(platform, "", untouched));
   EXPECT_EQ(untouched, "stale");
 }
+
+// Each row: the launcher's own view (32 or 64)|the view read (own, 32 or
+// 64)|value|expanded, each variable's value being a mark of its own. This
+// machine has no CommonProgramW6432.
+TEST(Registry, ExpandsProgramFoldersAsAProgramOfTheViewsBitness) {
+  const std::map<std::string, RegistryView> views = {
+      {"own", RegistryView::Own}, {"32", RegistryView::Bits32}, {"64", RegistryView::Bits64}};
+  for (const char* row : {
+           "32|64|%ProgramFiles%\\%CommonProgramFiles%|w64\\cpf",
+           "64|32|%CommonProgramFiles%\\a|cx86\\a",
+           "64|64|%ProgramFiles%\\a|pf\\a",
+           "32|own|%ProgramFiles%\\a|pf\\a",
+           "32|64|%X%%programFILES%\\a|%X%w64\\a",
+       }) {
+    SCOPED_TRACE(row);
+    const Texts cell = Split(row, '|');
+    VirtualPlatform platform;
+    platform.ownView = views.at(cell[0]);
+    platform.environment = {{"ProgramFiles", "pf"},
+                            {"ProgramW6432", "w64"},
+                            {"ProgramFiles(x86)", "x86"},
+                            {"CommonProgramFiles", "cpf"},
+                            {"CommonProgramFiles(x86)", "cx86"}};
+    EXPECT_EQ(ExpandRegistryText(platform, cell[2], views.at(cell[1])), cell[3]);
+  }
+}

@@ -75,6 +75,7 @@ class VirtualPlatform : public Platform {
     *value = {found->second, expandable.count(valueName) != 0};
     return true;
   }
+  RegistryView OwnView() override { return ownView; }
   // The first %NAME% of each variable, in that letter case, becomes its value.
   std::string ExpandEnvironment(const std::string& text) override {
     std::string out = text;
@@ -146,6 +147,7 @@ class VirtualPlatform : public Platform {
   std::set<std::string> directories, unreadable, unwritable, startable;
   std::set<std::string> expandable;  // names of REG_EXPAND_SZ values
   std::map<std::string, std::string> environment;
+  RegistryView ownView = RegistryView::Bits32;
   std::map<std::tuple<std::string, std::string, std::string>, std::string> ini;
   std::map<std::tuple<RegistryRoot, RegistryView, std::string, std::string>, std::string> registry;
   std::string currentDir = "C:\\Work";

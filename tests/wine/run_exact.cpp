@@ -75,6 +75,10 @@ int main(int argc, char** argv) {
     platform.AppendText(record, std::string(GetCommandLineA()) + '\t' + dir + '\n');
     return 0;
   }
+  // Wine starts its desktop process for the first program that needs one,
+  // inside that program's job, where a run would wait for it; asked for
+  // here, outside the jobs, it serves every run.
+  GetDesktopWindow();
   std::ifstream request(argc >= 2 ? argv[1] : "", std::ios::binary);
   const bool inTurn = argc == 3 && std::string(argv[2]) == "in-turn";
   int result = request ? 0 : 200;
