@@ -44,6 +44,7 @@ class StopPlatform final : public Platform {
     Reach(Op::ReadRegistry);
     return real_.ReadRegistryValue(root, view, keyPath, valueName, maxBytes, value);
   }
+  RegistryView OwnView() override { return real_.OwnView(); }
   std::string ExpandEnvironment(const std::string& text) override {
     return Reach(Op::Other), real_.ExpandEnvironment(text);
   }

@@ -66,9 +66,8 @@ class Platform {
                                  RegistryValue* value) = 0;
 
   // The view that RegistryView::Own reads: Bits32 for the x86 build, Bits64
-  // for the x64 build. Own from a platform that cannot tell, which makes
-  // every view named in a path text count as another than its own.
-  virtual RegistryView OwnView() { return RegistryView::Own; }
+  // for the x64 build.
+  virtual RegistryView OwnView() = 0;
 
   // The text with each %variable% of the environment replaced by its value;
   // unknown ones stay as written.

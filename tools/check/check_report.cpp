@@ -13,23 +13,16 @@
 
 namespace {
 
-#ifdef _WIN64
-constexpr RegistryView kOwnView = RegistryView::Bits64;
-const char kRegistryView[] =
-    "Registry: the 64-bit view, as the x64 launcher reads it, where a path text names no view.";
-#else
-constexpr RegistryView kOwnView = RegistryView::Bits32;
-const char kRegistryView[] =
-    "Registry: the 32-bit view on 64-bit Windows, as the x86 launcher reads it, where a path "
-    "text names no view.";
-#endif
+// The view each build reads where a path text names none.
+const char* RegistryViewLine(RegistryView own) {
+  return own == RegistryView::Bits64
+             ? "Registry: the 64-bit view, as the x64 launcher reads it, where a path text names "
+               "no view."
+             : "Registry: the 32-bit view on 64-bit Windows, as the x86 launcher reads it, where a "
+               "path text names no view.";
+}
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
-std::string ViewName(RegistryView view) {
-  return (view == RegistryView::Own ? kOwnView : view) == RegistryView::Bits32 ? "32-bit view"
-                                                                               : "64-bit view";
-}
 
 // True when the launcher, started with this command line, keeps a trace.
 bool AsksForLog(Platform& real, SystemQueries& system, const std::string& launcher,
@@ -64,7 +57,8 @@ class Report {
         m_result(result),
         m_out(out),
         m_isLeadByte(real.LeadBytes()),
-        m_facts(real, system, platform, result, kOwnView) {}
+        m_ownView(real.OwnView()),
+        m_facts(real, system, platform, result, m_ownView) {}
 
   const rules::Warnings& Warnings() const { return m_warnings; }
 
@@ -130,7 +124,7 @@ class Report {
               << Quoted(at.keyPath) << ", value " << Quoted(at.valueName) << ": "
               << Lookup(at, facts) << "\n";
       }
-      Add(rules::Registry(facts, kOwnView, m_isLeadByte));
+      Add(rules::Registry(facts, m_ownView, m_isLeadByte));
     }
     if (!any) {
       m_out << "  none: no registry setting is given\n";
@@ -149,7 +143,7 @@ class Report {
       m_out << "  none\n";
     }
     Add(rules::Starts(attempts));
-    Add(rules::Reinstall(m_facts.Reinstall(), kOwnView, m_isLeadByte));
+    Add(rules::Reinstall(m_facts.Reinstall(), m_ownView, m_isLeadByte));
   }
 
   void Outcome() {
@@ -190,6 +184,11 @@ class Report {
     m_warnings.insert(m_warnings.end(), more.begin(), more.end());
   }
 
+  std::string ViewName(RegistryView view) const {
+    return (view == RegistryView::Own ? m_ownView : view) == RegistryView::Bits32 ? "32-bit view"
+                                                                                  : "64-bit view";
+  }
+
   // What a lookup found, or why not.
   std::string Lookup(const RegistryLocation& at, const rules::LookupFacts& facts) {
     const SettingLookup* made = facts.made;
@@ -201,7 +200,7 @@ class Report {
       return Quoted(raw) + (made->text == raw ? "" : ", expanded " + Quoted(made->text)) +
              (made->used == made->text ? "" : ", after the cut " + Quoted(made->used));
     }
-    const RegistryView view = at.view == RegistryView::Own ? kOwnView : at.view;
+    const RegistryView view = at.view == RegistryView::Own ? m_ownView : at.view;
     const RegistryView other =
         view == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
     return facts.tooLong ? "longer than " + std::to_string(kMaxRegistryValueBytes) +
@@ -220,6 +219,7 @@ class Report {
   const LaunchResult& m_result;
   std::ostream& m_out;
   text::LeadByteTest m_isLeadByte;
+  RegistryView m_ownView;
   MachineFacts m_facts;
   rules::Warnings m_warnings;
 };
@@ -228,7 +228,7 @@ class Report {
 
 int CheckLauncher(Platform& real, SystemQueries& system, const CheckRequest& request,
                   std::ostream& out) {
-  out << "Checking " << request.launcherLine << "\n" << kRegistryView << "\n";
+  out << "Checking " << request.launcherLine << "\n" << RegistryViewLine(real.OwnView()) << "\n";
   std::string line = request.launcherLine;
   const std::string written = ProgramPathAsWritten(line, real.LeadBytes());
   if (written.empty()) {

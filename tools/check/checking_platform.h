@@ -33,6 +33,7 @@ class CheckingPlatform final : public Platform {
                          RegistryValue* value) override {
     return m_real.ReadRegistryValue(root, view, keyPath, valueName, maxBytes, value);
   }
+  RegistryView OwnView() override { return m_real.OwnView(); }
   std::string ExpandEnvironment(const std::string& text) override {
     return m_real.ExpandEnvironment(text);
   }
