@@ -26,11 +26,14 @@ struct Machine : VirtualPlatform, SystemQueries {
     for (Name file :
          Split("C:\\Work\\P\\a.exe;C:\\D\\a.pdf;D:\\s.exe;C:\\AP\\app.exe;C:\\D\\a.xyz;"
                "C:\\D\\a.doc;C:\\D\\a.app;C:\\P\\u.bat;C:\\P\\u.cmd;D:\\s.lnk;C:\\Work\\w.exe;"
-               "C:\\Win\\System32\\w.exe;C:\\Apps "
-               "2010\\a.exe;D:\\T\\v.exe;C:\\Tools\\v.exe;D:\\Setup\\setup.exe")) {
+               "C:\\Win\\System32\\w.exe;C:\\Apps 2010\\a.exe;C:\\PF\\V\\a.exe;"
+               "D:\\T\\v.exe;C:\\Tools\\v.exe;D:\\Setup\\setup.exe")) {
       files[file];
     }
-    environment = {{"PATH", "C:\\Tools"}, {"PATHEXT", ".COM;.BAT;.CMD;.EXE"}};
+    environment = {{"PATH", "C:\\Tools"},
+                   {"PATHEXT", ".COM;.BAT;.CMD;.EXE"},
+                   {"ProgramFiles", "C:\\PF86"},
+                   {"ProgramW6432", "C:\\PF"}};
     registry[{RegistryRoot::Users, RegistryView::Bits64, "S", "O"}] = "x";
     registry[{RegistryRoot::Users, RegistryView::Own, "S", "InstallLocation"}] = "C:\\Apps 2010";
     registry[{RegistryRoot::CurrentUser, RegistryView::Own, "S", "U"}] = "x";
@@ -50,6 +53,7 @@ struct Machine : VirtualPlatform, SystemQueries {
         files[self.substr(0, self.size() - 3) + "ini"] = value;
       } else if (key[0] == '@') {
         wine = wine || key == "@wine";
+        expandable.insert(key == "@expand" ? "F" : "");
         files.erase(key == "@gone" ? self : "");
       } else {
         SetIni(self.substr(0, self.size() - 3) + "ini", "start", key, value);

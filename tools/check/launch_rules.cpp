@@ -234,10 +234,11 @@ Warnings Reinstall(const ReinstallFacts& facts, RegistryView ownView,
     const RegistryView view = Bits(found->lookup.location.view, ownView);
     const RegistryView other =
         view == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
-    hints.push_back("its %variables% name the program folders of the " + ViewName(view) +
-                    ", which it was read from, but the program is where the " + ViewName(other) +
-                    "'s lead: " + facts.elsewhere + "; have the installer write the value in the " +
-                    ViewName(other) + ", or expanded");
+    hints.push_back("its %variables% mean the program folders of the " + ViewName(view) +
+                    ", which it was read from, but the program is at " + facts.elsewhere +
+                    ", where they lead in the " + ViewName(other) +
+                    ": have the installer write the value into the " + ViewName(other) +
+                    " (NSIS: SetRegView), or write it expanded");
   }
   const std::string program = text::Unquoted(ProgramInCommand(value));
   if (fullPath && facts.programReadable && program != text::Unquoted(value)) {

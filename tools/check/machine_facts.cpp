@@ -155,6 +155,16 @@ rules::ReinstallFacts MachineFacts::Reinstall() {
   const std::string iconless = rules::WithoutIconIndex(found.text);
   facts.iconlessReadable = !iconless.empty() && m_real.CanOpenForReading(text::Unquoted(iconless));
   facts.installLocation = InstallLocation(found);
+  // The same value as the programs of the other view would expand it.
+  if (found.lookup.value.expandable) {
+    const std::string raw(text::Searchable(found.lookup.value.data));
+    const std::string other =
+        ExpandRegistryText(m_real, raw, Other(Bits(found.lookup.location.view)));
+    if (other != found.text &&
+        m_real.CanOpenForReading(text::Unquoted(rules::ProgramInCommand(other)))) {
+      facts.elsewhere = other;
+    }
+  }
   return facts;
 }
 
