@@ -17,13 +17,13 @@ from datetime import datetime, timedelta, timezone
 from pathlib import Path
 from types import SimpleNamespace
 
-E, HERE = os.environ, Path(__file__).resolve().parent
-BUILD, WINE = Path(E["STARTPOINT_BUILD"]), E["STARTPOINT_WINE"]
+ENVIRON, HERE = os.environ, Path(__file__).resolve().parent
+BUILD, WINE = Path(ENVIRON["STARTPOINT_BUILD"]), ENVIRON["STARTPOINT_WINE"]
 LAUNCHER, RUNNER, WORK = BUILD / "startpoint.exe", BUILD / "tests/wine/run_exact.exe", BUILD / "wine"
-PREFIX, C, SERVER = WORK / "prefix", WORK / "prefix/drive_c", Path(WINE).with_name("wineserver")
+PREFIX, DRIVE_C, SERVER = WORK / "prefix", WORK / "prefix/drive_c", Path(WINE).with_name("wineserver")
 MEDIUM = PREFIX / "dosdevices/unc/server/share"  # drive D: too
 # Nine hours east of UTC, whatever the host's zone: the log must tell local time.
-ENV = {**E, "WINEPREFIX": str(PREFIX), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=", "TZ": "JST-9"}
+ENV = {**ENVIRON, "WINEPREFIX": str(PREFIX), "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=", "TZ": "JST-9"}
 LOCAL = timezone(timedelta(hours=9))
 ENV.pop("DISPLAY", None)  # no window may be shown
 JAPANESE = {**ENV, "LANG": "ja_JP.UTF-8", "LOCPATH": str(WORK / "locale")}  # code page 932
@@ -40,9 +40,9 @@ OLD = b"(1/2/2003, 4:05:06:007AM) an earlier run\r\n"
 APP_STARTED, JOINED = "Successfully Launched Installed App", "Success Launching InstalledApp"
 REFUSED = "Not started: it is this launcher itself"
 SELF = f"{REFUSED}|{FAILED}"
-# Values from registry.reg, named in InstalledRegFullFilename (F).
-K = "HKEY_CURRENT_USER\\Software\\StartpointTest\\"
-F, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
+# Values from registry.reg, named in InstalledRegFullFilename.
+TEST_KEY = "HKEY_CURRENT_USER\\Software\\StartpointTest\\"
+FULL_PATH, SHARE = "InstalledRegFullFilename", "\\\\server\\share"
 NO_KEY = "HKEY_CURRENT_USER\\Software\\StartpointNone\\Folder"
 # Two folders of 80 characters, 160 bytes each in code page 932.
 DEEP = "\\".join(["フォルダ" * 20] * 2)
@@ -52,6 +52,11 @@ R255, R256 = "D:\\" + "r" * 243 + "\\app.exe", "D:\\" + "s" * 244 + "\\app.exe"
 # like the switch, a format and quotes.
 HEAD, TAIL = '"D:\\long\\start.exe" ', " -log run.log"
 FILLER = ("x" + 'movie-log %s "a" ' * 3000)[:32766 - len(HEAD) - len(TAIL) - 1] + "x"
+
+
+def full(value, **ini):
+    """Settings that name the test key's value as the installed program's full path."""
+    return {FULL_PATH: TEST_KEY + value, **ini}
 
 
 def ran(program):
@@ -94,57 +99,60 @@ def row(name, ini={}, starts=INSTALLER, log=STARTED, exe="start.exe", line='"@\\
 ROWS = [
     # Each route ends in its start. The entries after a start land in the same
     # relative log: the launcher's working directory was restored.
-    row("trace", {F: K + "Full", "InstalledAppParameters": "%PATH:\\data"}, "C:\\Prog\\app.exe|@\\data|C:\\Prog",
-        "|".join((HERE.parent / "trace.txt").read_text().splitlines()), check=0, whole=True),
+    row("trace", ini=full("Full", InstalledAppParameters="%PATH:\\data"), starts="C:\\Prog\\app.exe|@\\data|C:\\Prog",
+        log="|".join((HERE.parent / "trace.txt").read_text().splitlines()), check=0, whole=True),
     # An empty value, a missing key and a missing value: the launcher goes on past each, and the checker
     # tells them apart.
-    row("lookups", {F: K + "Empty", "InstalledRegPath": NO_KEY, "InstalledRegFilename": K + "None"}, check=0,
+    row("lookups", ini=full("Empty", InstalledRegPath=NO_KEY, InstalledRegFilename=TEST_KEY + "None"), check=0,
         says='value "Empty": ""|value "Folder": not found|value "None": not found'),
     # A value found, a program not there: the checker warns that the installer runs again.
-    row("fallback", {F: K + "Missing"}, log="D:\\App\\missing.exe|" + STARTED, check=1,
+    row("fallback", ini=full("Missing"), log="D:\\App\\missing.exe|" + STARTED, check=1,
         says="finds the product installed (D:\\App\\missing.exe), but its program"),
-    row("quoted", {F: K + "Quoted"}, "C:\\Prog Dir\\app.exe||C:\\Prog Dir", APP_STARTED, check=0),
+    row("quoted", ini=full("Quoted"), starts="C:\\Prog Dir\\app.exe||C:\\Prog Dir", log=APP_STARTED, check=0),
     # The -log switch.
     row("default_log", line='"@\\start.exe" -log', logfile="C:\\install.log", files={"C:\\install.log": OLD}),
     # A file that is not a trace log stays, and the run writes no log.
     row("log_ini", line='"@\\start.exe" -log @\\start.ini', log=None, check=1, says="is a file but not a trace log"),
     # Bad input: each row also proves that nothing else changed or went on running.
-    row("long", {}, "", f"{HEAD}{FILLER}{TAIL}|m_szPassedAlias=|{FILLER}|Error szInstallFilename is NULL ",
+    row("long", starts="", log=f"{HEAD}{FILLER}{TAIL}|m_szPassedAlias=|{FILLER}|Error szInstallFilename is NULL ",
         line=HEAD + FILLER + TAIL),
-    row("long_values", {"InstallParameters": "p" * 300}, f"@\\Setup\\setup.exe|{'p' * 259}|@\\Setup", check=1),
-    row("reg255", {F: K + "Sz255"}, f"{R255}||{R255[:-8]}", APP_STARTED),
-    row("reg256", {F: K + "Sz256"}, files={R256: RUNNER}),  # the launcher must not find it
-    row("binary", {F: K + "Binary"}, APP, "D:\\App\\app.exe|" + APP_STARTED),
-    row("folder", {F: K + "Dir"}, log="Launching Installed App with path:|D:\\App|" + STARTED, check=1,
+    row("long_values", ini={"InstallParameters": "p" * 300}, starts=f"@\\Setup\\setup.exe|{'p' * 259}|@\\Setup",
+        check=1),
+    row("reg255", ini=full("Sz255"), starts=f"{R255}||{R255[:-8]}", log=APP_STARTED),
+    row("reg256", ini=full("Sz256"), files={R256: RUNNER}),  # the launcher must not find it
+    row("binary", ini=full("Binary"), starts=APP, log="D:\\App\\app.exe|" + APP_STARTED),
+    row("folder", ini=full("Dir"), log="Launching Installed App with path:|D:\\App|" + STARTED, check=1,
         says="that is the program's folder"),
     row("read_only", files={"C:\\runs\\read_only\\run.log": OLD}, log=None, readonly=True, check=1, says="read-only"),
     # Four at once on one log: entries can be lost, as each deletes the log, but no line may break.
     row("together", starts=";".join([INSTALLER] * 4), copies=4),
-    row("share", {}, f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
-    row("share_self", {}, "", SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
+    row("share", starts=f"{SHARE}\\Setup\\setup.exe||{SHARE}\\Setup", at=SHARE + "\\", setup="E:\\Setup\\setup.exe"),
+    row("share_self", starts="", log=SELF, exe="setup.exe", setup="setup.exe", at=SHARE + "\\"),
     # The registry names the launcher on D: by the share that D: maps.
-    row("self_via_share", {F: K + "ViaShare"}, log=f"{REFUSED}|{STARTED}"),
+    row("self_via_share", ini=full("ViaShare"), log=f"{REFUSED}|{STARTED}"),
     # Started as Title\start.exe, the launcher takes the drive from its folder in full.
-    row("Title", {}, "C:\\Setup\\setup.exe||C:\\Setup", at="C:\\runs\\Title\\", line="Title\\start.exe -log run.log",
+    row("Title", starts="C:\\Setup\\setup.exe||C:\\Setup", at="C:\\runs\\Title\\", line="Title\\start.exe -log run.log",
         setup="E:\\Setup\\setup.exe"),
     # Explorer quotes the path: a folder named like a program is part of it.
     row("Tools.exe dir"),
-    row("bare_self", {F: K + "Self"}, log=f"setup.exe|{REFUSED}|{STARTED}", exe="setup.exe"),
-    row("expand", {F: K + "Expand"}, "C:\\Prog\\app.exe||C:\\Prog", "Launching Installed App with path:|C:\\Prog\\app.exe"),
+    row("bare_self", ini=full("Self"), log=f"setup.exe|{REFUSED}|{STARTED}", exe="setup.exe"),
+    row("expand", ini=full("Expand"), starts="C:\\Prog\\app.exe||C:\\Prog",
+        log="Launching Installed App with path:|C:\\Prog\\app.exe"),
     # Typed without a folder, the launcher takes its executable's.
     row("bare_launcher", line="start.exe start -log run.log"),
     # A file: URL of the launcher is refused; run_exact ends a chain of launchers after 30 s.
     # Another program's goes to the shell, which starts it.
-    row("file_self", {F: K + "FileSelf"}, log=f"{REFUSED}|{STARTED}"),
-    row("file_other", {F: K + "FileOther"}, "D:\\file_other\\App\\app.exe||C:\\runs\\file_other", APP_STARTED),
+    row("file_self", ini=full("FileSelf"), log=f"{REFUSED}|{STARTED}"),
+    row("file_other", ini=full("FileOther"), starts="D:\\file_other\\App\\app.exe||C:\\runs\\file_other",
+        log=APP_STARTED),
     # An installer named by a URL, whose scheme a probe serves.
-    row("url_installer", {}, 'D:\\url_installer\\probe.exe|"sptest:medium"|C:\\runs\\url_installer',
+    row("url_installer", starts='D:\\url_installer\\probe.exe|"sptest:medium"|C:\\runs\\url_installer',
         setup="sptest:medium", check=0),
     # What Windows' reader does not skip, and an icon index, the checker names.
     row("bom", mark=b"\xef\xbb\xbf", check=1, says="begins with a UTF-8 byte order mark"),
-    row("icon", {F: K + "Icon"}, check=1, says="icon index (,0)|set InstalledRegFullFilenameRemove=0",
+    row("icon", ini=full("Icon"), check=1, says="icon index (,0)|set InstalledRegFullFilenameRemove=0",
         files={"D:\\icon\\App\\app.exe": RUNNER}),
-    row("other_root", {F: "HKEY_LOCAL_MACHINE\\Software\\StartpointTest\\Full"}, check=1,
+    row("other_root", ini={FULL_PATH: "HKEY_LOCAL_MACHINE\\Software\\StartpointTest\\Full"}, check=1,
         says="write HKEY_CURRENT_USER\\Software\\StartpointTest\\Full"),
     # The checker agrees where the real API decides: the command line as typed, a log that
     # cannot be written, the .exe the shell adds, a shortcut (Wine's shell opens none for
@@ -157,14 +165,14 @@ ROWS = [
     row("log_folder", line='"@\\start.exe" -log @', log=None, check=1, says="D:\\log_folder is a folder"),
     row("ro_folder", line='"@\\start.exe" -log C:\\runs\\ro_folder\\ro\\x.log', log=None, check=1,
         logfile="C:\\runs\\ro_folder\\ro\\x.log", readonly=True, says="this user may not write"),
-    row("typeless", {}, "@\\Setup\\setup||@\\Setup", setup="Setup\\setup", check=0),
+    row("typeless", starts="@\\Setup\\setup||@\\Setup", setup="Setup\\setup", check=0),
     # Wine's shell looks a typed bare name up in the Windows folder before the launcher's.
-    row("bare", {F: K + "Bare"}, "C:\\windows\\sptbare.exe||C:\\runs\\bare", APP_STARTED, check=0,
+    row("bare", ini=full("Bare"), starts="C:\\windows\\sptbare.exe||C:\\runs\\bare", log=APP_STARTED, check=0,
         files={"D:\\bare\\sptbare.exe": RUNNER}),
-    row("shortcut", {}, "", "@\\Setup\\setup.lnk|" + FAILED, setup="Setup\\setup.lnk", check=2,
+    row("shortcut", starts="", log="@\\Setup\\setup.lnk|" + FAILED, setup="Setup\\setup.lnk", check=2,
         files={"D:\\shortcut\\Setup\\setup.lnk": shortcut("D:\\shortcut\\Setup\\setup.exe", "/a")},
         says="a shortcut to D:\\shortcut\\Setup\\setup.exe, which Wine's shell does not open"),
-    row("document", {"InstallParameters": "-p"}, 'D:\\document\\viewer.exe|"@\\manual.sptdoc"|@',
+    row("document", ini={"InstallParameters": "-p"}, starts='D:\\document\\viewer.exe|"@\\manual.sptdoc"|@',
         setup="manual.sptdoc", files={"D:\\document\\manual.sptdoc": b""}, check=1, says="-p would be dropped"),
     # ソ is 83 5C in code page 932: its second byte is a backslash.
     row("dbcs", exe="ソフト.exe", env=JAPANESE, log="m_szCurrentPath=|@|ソフト.exe|ソフト"),
@@ -176,7 +184,7 @@ ROWS = [
 def unix(path):
     """The Unix path of a Windows path on C:, on D: or on the share (the medium too)."""
     drive, _, rest = path.replace(SHARE, "D:", 1).partition(":\\")
-    return {"C": C, "D": MEDIUM}[drive].joinpath(*rest.split("\\"))
+    return {"C": DRIVE_C, "D": MEDIUM}[drive].joinpath(*rest.split("\\"))
 
 
 def wine(*args, env=ENV):
@@ -210,7 +218,7 @@ def entries(path, during=None):
 
 def snapshot():
     """Every file and folder on C: and on the medium; a file with its size and time."""
-    return {p: p.is_dir() or (p.lstat().st_size, p.lstat().st_mtime_ns) for d in (C, MEDIUM) for p in d.rglob("*")}
+    return {p: p.is_dir() or (p.lstat().st_size, p.lstat().st_mtime_ns) for d in (DRIVE_C, MEDIUM) for p in d.rglob("*")}
 
 
 def serve(cls, rows):
@@ -225,7 +233,7 @@ def serve(cls, rows):
     subprocess.run([SERVER, "-k"], env=ENV, stderr=subprocess.DEVNULL)
     subprocess.run([*AS_USER, SERVER, "-p30"], env=ENV, stdout=subprocess.DEVNULL, check=True)
     cls.addClassCleanup(subprocess.run, [SERVER, "-k"], env=ENV)
-    subprocess.run(["rm", "-rf", MEDIUM, C / "runs", PREFIX / "dosdevices/d:"], check=True)
+    subprocess.run(["rm", "-rf", MEDIUM, DRIVE_C / "runs", PREFIX / "dosdevices/d:"], check=True)
     (PREFIX / "dosdevices/d:").symlink_to(MEDIUM)
     for r in rows:
         for path, data in r.files.items():
@@ -266,14 +274,14 @@ def check_rows(test, rows, results):
 
 class Tables(unittest.TestCase):
     def test_imports_exports_manifest_and_version(self):
-        dump = subprocess.run([E["STARTPOINT_OBJDUMP"], "-p", LAUNCHER], capture_output=True, text=True).stdout
+        dump = subprocess.run([ENVIRON["STARTPOINT_OBJDUMP"], "-p", LAUNCHER], capture_output=True, text=True).stdout
         imports = set(re.findall(r"dll name: (\S+)\.dll", dump.lower()))  # only DLLs that ship with Windows
         self.assertTrue(imports and imports <= set("kernel32 advapi32 shell32 msvcrt ole32".split()), imports)
         exports = dump.split("[Ordinal/Name Pointer] Table\n", 1)[1].split("\n\n", 1)[0]
         self.assertEqual(set(re.findall(r"\] (\S+)", exports)),
                          set("setLogFilename enableLogFile disableLogFile getCurrentDateAndTime qel_log".split()))
         self.assertIn("(Windows GUI)", dump)
-        image, version = LAUNCHER.read_bytes(), E["STARTPOINT_VERSION"]
+        image, version = LAUNCHER.read_bytes(), ENVIRON["STARTPOINT_VERSION"]
         self.assertEqual(re.findall(rb'requestedExecutionLevel\s+level="(\w+)"', image), [b"asInvoker"])
         self.assertEqual(set(re.findall(rb'supportedOS\s+Id="{([^}]+)}"', image)), set((  # Vista to 11
             b"e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-"

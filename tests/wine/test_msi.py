@@ -8,9 +8,9 @@ and the registry, so they run apart from the other runs' snapshot."""
 
 import unittest
 
-from test_exe import APP_STARTED, BUILD, E, JOINED, STARTED, batch, check_rows, row, serve, wine
+from test_exe import APP_STARTED, BUILD, ENVIRON, JOINED, STARTED, batch, check_rows, row, serve, wine
 
-OWN, OTHER = ("64", "32") if E["STARTPOINT_BITS"] == "64" else ("32", "64")
+OWN, OTHER = ("64", "32") if ENVIRON["STARTPOINT_BITS"] == "64" else ("32", "64")
 ARCH, FILES = {"64": "x64", "32": "x86"}, {"64": "C:\\Program Files", "32": "C:\\Program Files (x86)"}
 PROGRAM = {bits: f"{FILES[bits]}\\Startpoint Example\\example.exe" for bits in ARCH}
 KEY, INSTALL = "HKEY_LOCAL_MACHINE{}\\Software\\Startpoint Example\\", "@\\Setup\\example-{}.msi|/passive|" + STARTED
@@ -21,7 +21,8 @@ FOLDER = {"InstalledRegPath": KEY.format("") + "InstallDir"}
 def package(name, bits, ini, log):
     """A run of D:\\<name>\\start.exe, whose installer is the build's package of these bits."""
     msi = f"example-{ARCH[bits]}.msi"
-    return row(name, {"InstallParameters": "/passive", "InstalledAppParameters": "--by " + name, **ini}, "", log,
+    return row(name, ini={"InstallParameters": "/passive", "InstalledAppParameters": "--by " + name, **ini},
+               starts="", log=log,
                setup="Setup\\" + msi, files={f"D:\\{name}\\Setup\\{msi}": BUILD / "examples" / msi})
 
 

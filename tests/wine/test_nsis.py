@@ -11,10 +11,10 @@ import os
 import pwd
 import unittest
 
-from test_exe import APP_STARTED, BUILD, E, JOINED, STARTED, batch, check_rows, row, serve, unix
+from test_exe import APP_STARTED, BUILD, ENVIRON, JOINED, STARTED, batch, check_rows, row, serve, unix
 
-OWN, OTHER = ("64", "32") if E["STARTPOINT_BITS"] == "64" else ("32", "64")
-USER = E.get("USER") or pwd.getpwuid(os.getuid()).pw_name  # Wine's name for the user's profile
+OWN, OTHER = ("64", "32") if ENVIRON["STARTPOINT_BITS"] == "64" else ("32", "64")
+USER = ENVIRON.get("USER") or pwd.getpwuid(os.getuid()).pw_name  # Wine's name for the user's profile
 HOME = {p: f"{folder}\\Startpoint NSIS" for p, folder in
         {"64": "C:\\Program Files", "32": "C:\\Program Files (x86)", "user": f"C:\\users\\{USER}\\AppData\\Local"}.items()}
 UNINSTALL = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Startpoint NSIS\\"
@@ -28,9 +28,9 @@ def medium(step, p):
     """A run of D:\\<step>_<p>\\start.exe, whose installer is the product's. At the step "start"
     it starts the installed program, run_exact.exe, which records its start."""
     name, setup, program = f"{step}_{p}", f"nsis-{p}.exe", f"{HOME[p]}\\app.exe"
-    r = row(name, {"InstallParameters": "/S", "InstalledAppParameters": "--by " + name, **INI[p]},
-            f"{program}|--by {name}|{HOME[p]}" if step == "start" else "",
-            {"start": JOINED if p == "user" else APP_STARTED}.get(step, f"@\\Setup\\{setup}|/S|{STARTED}"),
+    r = row(name, ini={"InstallParameters": "/S", "InstalledAppParameters": "--by " + name, **INI[p]},
+            starts=f"{program}|--by {name}|{HOME[p]}" if step == "start" else "",
+            log={"start": JOINED if p == "user" else APP_STARTED}.get(step, f"@\\Setup\\{setup}|/S|{STARTED}"),
             setup="Setup\\" + setup, files={f"D:\\{name}\\Setup\\{setup}": BUILD / "tests/wine" / setup})
     r.files.pop(program, None)  # the installer puts it there
     return r

@@ -74,7 +74,7 @@ std::string FilledCommand(const std::string& command, const std::string& file,
 StartRecord ShellForecast::Open(const std::string& file, const std::string& parameters,
                                 const std::string& dir) {
   StartRecord start;
-  start.file = start.program = file;
+  start.program = file;
   start.parameters = parameters;
   start.dir = dir;
   start.started = Locate(start) && FollowShortcut(start) && Run(start);

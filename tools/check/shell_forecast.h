@@ -9,16 +9,15 @@
 #include "platform/platform.h"
 #include "system_queries.h"
 
-// One start the launcher attempts, with the verdict the shell would give.
+// One start the launcher hands to the shell, with the verdict the shell
+// would give.
 struct StartRecord {
-  std::string file;        // as the launcher read it
   std::string program;     // the program that would run
   std::string parameters;  // the parameters it would get
   std::string dir;         // its working directory
   std::string rule;        // why it would start or fail
   std::string dropped;     // parameters that a document's "open" action drops
   bool started = false;
-  bool itself = false;  // refused as the launcher's own executable
   bool ownDir = false;  // the working directory is the launcher's own, unchanged
 };
 
