@@ -87,7 +87,6 @@ bool CLauncherApp::ParseCommandLine() {
       });
 
   m_bLogRequested = false;
-  m_logRequest = LogRequest();
   m_szPassedAlias =
       PassedAlias(s, afterExe, logSwitch >= 0 ? logSwitch : static_cast<int>(s.size()));
 

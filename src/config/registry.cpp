@@ -107,10 +107,10 @@ bool ReadRegistryString(Platform& platform, std::string pathText, std::string& o
   }
   out.clear();
   RegistryLookup made;
-  made.parsed = ParseRegistryPath(pathText, platform.LeadBytes(), &made.location);
-  made.found = made.parsed && platform.ReadRegistryValue(
-                                  made.location.root, made.location.view, made.location.keyPath,
-                                  made.location.valueName, kMaxRegistryValueBytes, &made.value);
+  made.found =
+      ParseRegistryPath(pathText, platform.LeadBytes(), &made.location) &&
+      platform.ReadRegistryValue(made.location.root, made.location.view, made.location.keyPath,
+                                 made.location.valueName, kMaxRegistryValueBytes, &made.value);
   if (lookup != nullptr) {
     *lookup = made;
   }

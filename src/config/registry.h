@@ -31,7 +31,6 @@ const char* RegistryRootName(RegistryRoot root);
 
 // One lookup as it went: where the path text led and what was there.
 struct RegistryLookup {
-  bool parsed = false;  // the text names a root
   RegistryLocation location;
   bool found = false;
   RegistryValue value;  // the value's data as read, before any expansion

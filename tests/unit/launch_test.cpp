@@ -103,7 +103,8 @@ TEST(LaunchSequence, WholeTraceOfAFullPathStart) {
 }
 
 // Each row of launch_cases.txt: a run that ends in its start, from the
-// program's own folder.
+// program's own folder, and the application object knows the file and
+// section read.
 TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
   const Texts rows = Cases(STARTPOINT_TEST_DATA "/launch_cases.txt");
   ASSERT_FALSE(rows.empty());
@@ -123,6 +124,8 @@ TEST(LaunchSequence, EachRouteEndsInTheRightStartFromTheProgramsFolder) {
     EXPECT_EQ(starts, Split(cell[2]));
     EXPECT_EQ(run.result, Expand(cell[1]).back().rfind("Succe", 0) == 0);
     EXPECT_EQ(run.currentDir, "C:\\Work");
+    EXPECT_EQ(Texts({run.app.m_szConfigFile, run.app.m_szSectionName}),
+              Texts({"D:\\Title\\start.ini", "start"}));
   }
 }
 
