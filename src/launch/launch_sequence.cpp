@@ -55,8 +55,7 @@ class Sequence {
     attempt.route = route;
     attempt.path = path;
     attempt.parameters = parameters;
-    attempt.outcome = m_shell.Start(path, parameters, &attempt.handed);
-    m_result.started = attempt.outcome == StartOutcome::Started;
+    m_result.started = m_shell.Launch(path, parameters, &attempt.outcome, &attempt.handed);
     return m_result.started;
   }
 

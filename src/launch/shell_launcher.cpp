@@ -10,15 +10,22 @@ constexpr size_t kDirectoryBufferSize = 260;
 
 }  // namespace
 
-bool CShellLauncher::Launch(std::string file, std::string parameters) {
+bool CShellLauncher::Launch(std::string file, std::string parameters, StartOutcome* outcome,
+                            std::string* handed) {
   std::string program;
-  return Start(file, parameters, &program) == StartOutcome::Started;
+  const StartOutcome made = Start(file, parameters, program);
+  if (outcome != nullptr) {
+    *outcome = made;
+  }
+  if (handed != nullptr) {
+    *handed = program;
+  }
+  return made == StartOutcome::Started;
 }
 
 StartOutcome CShellLauncher::Start(const std::string& file, const std::string& parameters,
-                                   std::string* handed) {
+                                   std::string& program) {
   const text::LeadByteTest isLeadByte = m_platform.LeadBytes();
-  std::string& program = *handed;
   program = text::Unquoted(file);
   // A path with a folder or a drive is made full from the current directory
   // as it is now, so the shell does not resolve it again from the program's

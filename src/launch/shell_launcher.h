@@ -26,14 +26,14 @@ class CShellLauncher {
   // them. An empty name, a folder or this launcher's own executable (named
   // by a file: URL too) is a failed start, never handed to the shell. A URL
   // goes to the shell as written. The current directory is the same
-  // afterwards as before.
-  bool Launch(std::string file, std::string parameters);
-
-  // The same start, saying what became of it. handed receives what is, or
-  // would be, handed to the shell.
-  StartOutcome Start(const std::string& file, const std::string& parameters, std::string* handed);
+  // afterwards as before. outcome and handed, when given, receive what
+  // became of the start and what was, or would have been, handed to the
+  // shell.
+  bool Launch(std::string file, std::string parameters, StartOutcome* outcome = nullptr,
+              std::string* handed = nullptr);
 
  private:
+  StartOutcome Start(const std::string& file, const std::string& parameters, std::string& program);
   // True when program, full or bare, would start this launcher's own file.
   bool IsThisLauncher(const std::string& program, bool bare);
 
