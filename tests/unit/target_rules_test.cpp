@@ -5,7 +5,7 @@
 #include "virtual_platform.h"
 
 // Each row: rule|first input|second input|result; url: the path of a file:
-// URL.
+// URL; type: whether the file name has one.
 TEST(TargetRules, Table) {
   // 表 is 0x95 0x5C, the full-width ％ 0x81 0x93.
   const text::LeadByteTest lead = [](char c) { return c == '\x95' || c == '\x81'; };
@@ -44,10 +44,13 @@ TEST(TargetRules, Table) {
            "join|\"C:\\Ex App\"|a.exe|C:\\Ex App\\a.exe",
            "join|\"C:\\Ex App\\\"|\\a.exe|C:\\Ex App\\a.exe",
            "url|file:///D:/T/s.exe||D:\\T\\s.exe",
-           "url|FILE://localhost/d:/A%20B/s.exe%4||d:\\A B\\s.exe%4",
+           "url|FILE://localhost/A:/Q%20R/s.exe%4||A:\\Q R\\s.exe%4",
+           "url|file:///D:||D:",
            "url|file://srv/share/s.exe||\\\\srv\\share\\s.exe",
            "url|file:/D:\\s.exe||D:\\s.exe",
            "url|https://h/s.exe||",
+           "type|D:\\a.\\setup||no",
+           "type|D:\\a\\setup.exe||yes",
        }) {
     SCOPED_TRACE(row);
     const Texts cell = Split(row, '|');
@@ -57,9 +60,10 @@ TEST(TargetRules, Table) {
               : cell[0] == "locate" ? LocateInstaller(cell[1], cell[2], lead)
               : cell[0] == "cut"    ? CutText(cell[1], cell[2], lead)
               : cell[0] == "url"    ? text::FileUrlPath(cell[1])
+              : cell[0] == "type"   ? (text::HasType(cell[1], lead) ? "yes" : "no")
                                     : JoinPath(cell[1], cell[2], lead),
               cell[3]);
   }
   // The old form of a drive, which a table row cannot hold.
-  EXPECT_EQ(text::FileUrlPath("file:///d|/s.exe"), "d:\\s.exe");
+  EXPECT_EQ(text::FileUrlPath("file:///d|"), "d:");
 }
