@@ -44,8 +44,8 @@ std::string LastEntry(std::string trace) {
   return message == std::string::npos ? line : line.substr(message + 2);
 }
 
-// Prints the launcher's decisions and gathers, from this machine, what the
-// warning rules need.
+// Prints the launcher's decisions, and the warning rules' findings over
+// them and over what the machine holds besides.
 class Report {
  public:
   Report(Platform& real, SystemQueries& system, CheckingPlatform& platform, const CLauncherApp& app,
