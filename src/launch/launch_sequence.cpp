@@ -36,12 +36,13 @@ class Sequence {
   Sequence(Platform& platform, LaunchResult& result)
       : m_platform(platform), m_result(result), m_shell(platform) {}
 
-  std::string LookUp(std::string LaunchSettings::*field) {
+  // The registry value that the setting names, less the text to cut.
+  std::string LookUp(std::string LaunchSettings::*field, const std::string& cut = std::string()) {
     SettingLookup& made = m_result.lookups.emplace_back();
     made.setting = &KeyOf(field);
     ReadRegistryString(m_platform, m_result.settings.*field, made.text, &made.lookup);
-    made.used = made.text;
-    return made.text;
+    made.used = CutText(made.text, cut, m_platform.LeadBytes());
+    return made.used;
   }
 
   // Logs the attempt as the route's label gives it, and makes it.
@@ -98,10 +99,8 @@ LaunchResult RunLaunchSequence(Platform& platform, const LauncherNames& names) {
   Sequence sequence(platform, result);
   const std::string szInstalledDir = sequence.LookUp(&LaunchSettings::szInstalledRegPath);
   const std::string szInstalledFilename = sequence.LookUp(&LaunchSettings::szInstalledRegFilename);
-  std::string szInstalledFullPath = sequence.LookUp(&LaunchSettings::szInstalledRegFullFilename);
-  szInstalledFullPath =
-      CutText(szInstalledFullPath, settings.szInstalledRegFullFilenameRemove, isLeadByte);
-  result.lookups.back().used = szInstalledFullPath;
+  const std::string szInstalledFullPath = sequence.LookUp(
+      &LaunchSettings::szInstalledRegFullFilename, settings.szInstalledRegFullFilenameRemove);
 
   const std::string& szParameters = result.appParameters;
   if (!szInstalledFullPath.empty()) {

@@ -120,7 +120,8 @@ class Report {
       if (!ParseRegistryPath(pathText, m_isLeadByte, &at)) {
         m_out << "no registry root, not looked up\n";
       } else {
-        m_out << RegistryRootName(at.root) << ", " << ViewName(at.view) << ", key "
+        m_out << RegistryRootName(at.root) << ", "
+              << rules::ViewName(rules::ViewRead(at.view, m_ownView)) << ", key "
               << Quoted(at.keyPath) << ", value " << Quoted(at.valueName) << ": "
               << Lookup(at, facts) << "\n";
       }
@@ -143,7 +144,7 @@ class Report {
       m_out << "  none\n";
     }
     Add(rules::Starts(attempts));
-    Add(rules::Reinstall(m_facts.Reinstall(), m_ownView, m_isLeadByte));
+    Add(rules::Reinstall(m_facts.Reinstall(attempts), m_ownView, m_isLeadByte));
   }
 
   void Outcome() {
@@ -184,11 +185,6 @@ class Report {
     m_warnings.insert(m_warnings.end(), more.begin(), more.end());
   }
 
-  std::string ViewName(RegistryView view) const {
-    return (view == RegistryView::Own ? m_ownView : view) == RegistryView::Bits32 ? "32-bit view"
-                                                                                  : "64-bit view";
-  }
-
   // What a lookup found, or why not.
   std::string Lookup(const RegistryLocation& at, const rules::LookupFacts& facts) {
     const SettingLookup* made = facts.made;
@@ -200,12 +196,10 @@ class Report {
       return Quoted(raw) + (made->text == raw ? "" : ", expanded " + Quoted(made->text)) +
              (made->used == made->text ? "" : ", after the cut " + Quoted(made->used));
     }
-    const RegistryView view = at.view == RegistryView::Own ? m_ownView : at.view;
-    const RegistryView other =
-        view == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
+    const RegistryView other = rules::OtherView(rules::ViewRead(at.view, m_ownView));
     return facts.tooLong ? "longer than " + std::to_string(kMaxRegistryValueBytes) +
                                " bytes, unreadable for the launcher"
-           : facts.inOtherView ? "not found; the " + ViewName(other) + " holds it"
+           : facts.inOtherView ? "not found; the " + rules::ViewName(other) + " holds it"
            : facts.otherRoot != at.root
                ? "not found; " + std::string(RegistryRootName(facts.otherRoot)) + " holds it"
            : facts.keyNotValue ? "not found: " + at.valueName + " is a key, not a value"

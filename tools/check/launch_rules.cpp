@@ -14,14 +14,6 @@ bool SameLetters(const std::string& a, const std::string& b) {
   return text::AsciiLower(a) == text::AsciiLower(b);
 }
 
-RegistryView Bits(RegistryView view, RegistryView ownView) {
-  return view == RegistryView::Own ? ownView : view;
-}
-
-std::string ViewName(RegistryView view) {
-  return view == RegistryView::Bits32 ? "32-bit view" : "64-bit view";
-}
-
 // The path text that reads the same value from the given view: 32 or 64
 // right after the root's name.
 std::string WithView(const std::string& pathText, const RegistryLocation& at, RegistryView view) {
@@ -41,6 +33,18 @@ std::string WithRoot(const std::string& pathText, const RegistryLocation& at, Re
 
 }  // namespace
 
+RegistryView ViewRead(RegistryView named, RegistryView ownView) {
+  return named == RegistryView::Own ? ownView : named;
+}
+
+RegistryView OtherView(RegistryView bits) {
+  return bits == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
+}
+
+std::string ViewName(RegistryView bits) {
+  return bits == RegistryView::Bits32 ? "32-bit view" : "64-bit view";
+}
+
 Warnings Installer(const InstallerFacts& installer) {
   if (installer.configured.empty()) {
     return {
@@ -48,7 +52,7 @@ Warnings Installer(const InstallerFacts& installer) {
         "program"};
   }
   const std::string drive = text::Left(installer.configured, 2);
-  if (drive.size() == 2 && drive[1] == ':' && !SameLetters(drive, text::Left(installer.file, 2))) {
+  if (text::IsDriveAlone(drive) && !SameLetters(drive, text::Left(installer.file, 2))) {
     return {"InstallFilename names drive " + drive +
             ", but the launcher always takes the installer from its own drive: it would start " +
             installer.file +
@@ -108,9 +112,8 @@ Warnings Registry(const LookupFacts& facts, RegistryView ownView,
                        std::to_string(kMaxRegistryValueBytes) +
                        " bytes, so the launcher cannot read it");
   } else if (facts.inOtherView) {
-    const RegistryView view = Bits(at.view, ownView);
-    const RegistryView other =
-        view == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
+    const RegistryView view = ViewRead(at.view, ownView);
+    const RegistryView other = OtherView(view);
     warnings.push_back(name + ": the value is not in the " + ViewName(view) +
                        " that the launcher reads, but in the " + ViewName(other) +
                        ": to read it, write " + WithView(facts.pathText, at, other));
@@ -225,15 +228,14 @@ Warnings Reinstall(const ReinstallFacts& facts, RegistryView ownView,
                "alone"));
   }
   const std::string raw(text::Searchable(found->lookup.value.data));
-  if (!found->lookup.value.expandable && text::Find(raw, "%") >= 0 &&
-      text::Find(raw, "%", text::Find(raw, "%") + 1) >= 0) {
+  const int percent = text::Find(raw, "%");
+  if (!found->lookup.value.expandable && percent >= 0 && text::Find(raw, "%", percent + 1) >= 0) {
     hints.push_back(
         "the value holds %variables%, but is of the type REG_SZ, so they stay as "
         "written: have the installer write it as REG_EXPAND_SZ, or expanded");
   } else if (!facts.elsewhere.empty()) {
-    const RegistryView view = Bits(found->lookup.location.view, ownView);
-    const RegistryView other =
-        view == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
+    const RegistryView view = ViewRead(found->lookup.location.view, ownView);
+    const RegistryView other = OtherView(view);
     hints.push_back("its %variables% mean the program folders of the " + ViewName(view) +
                     ", which it was read from, but the program is at " + facts.elsewhere +
                     ", where they lead in the " + ViewName(other) +

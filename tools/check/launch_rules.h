@@ -17,6 +17,13 @@ namespace rules {
 
 using Warnings = std::vector<std::string>;
 
+// The view a path text reads: the one it names, else the launcher's own.
+RegistryView ViewRead(RegistryView named, RegistryView ownView);
+// The other of the two views.
+RegistryView OtherView(RegistryView bits);
+// "32-bit view" or "64-bit view".
+std::string ViewName(RegistryView bits);
+
 struct InstallerFacts {
   std::string configured;  // InstallFilename
   std::string file;        // where the launcher finds it, completed as the shell would

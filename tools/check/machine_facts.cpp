@@ -28,10 +28,6 @@ std::vector<std::string> PathParts(const std::string& path, const text::LeadByte
   return parts;
 }
 
-RegistryView Other(RegistryView view) {
-  return view == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
-}
-
 }  // namespace
 
 rules::IniLayout MachineFacts::Ini() {
@@ -101,8 +97,9 @@ rules::LookupFacts MachineFacts::Lookup(const SettingKey& setting) {
                                            kLongRegistryValue, &value) &&
                   value.data.size() > kMaxRegistryValueBytes;
   facts.inOtherView =
-      !facts.tooLong && m_real.ReadRegistryValue(at.root, Other(Bits(at.view)), at.keyPath,
-                                                 at.valueName, kMaxRegistryValueBytes, &value);
+      !facts.tooLong &&
+      m_real.ReadRegistryValue(at.root, rules::OtherView(rules::ViewRead(at.view, m_ownView)),
+                               at.keyPath, at.valueName, kMaxRegistryValueBytes, &value);
   // A per-user install writes HKEY_CURRENT_USER, a per-machine one
   // HKEY_LOCAL_MACHINE.
   const RegistryRoot otherRoot = at.root == RegistryRoot::LocalMachine  ? RegistryRoot::CurrentUser
@@ -126,10 +123,9 @@ std::vector<rules::AttemptFacts> MachineFacts::Attempts() {
   return attempts;
 }
 
-rules::ReinstallFacts MachineFacts::Reinstall() {
+rules::ReinstallFacts MachineFacts::Reinstall(const std::vector<rules::AttemptFacts>& attempts) {
   rules::ReinstallFacts facts;
   const rules::AttemptFacts* installed = nullptr;
-  const std::vector<rules::AttemptFacts> attempts = Attempts();
   for (const rules::AttemptFacts& attempt : attempts) {
     installed = attempt.attempt->route == StartRoute::Installer ? installed : &attempt;
   }
@@ -158,8 +154,8 @@ rules::ReinstallFacts MachineFacts::Reinstall() {
   // The same value as the programs of the other view would expand it.
   if (found.lookup.value.expandable) {
     const std::string raw(text::Searchable(found.lookup.value.data));
-    const std::string other =
-        ExpandRegistryText(m_real, raw, Other(Bits(found.lookup.location.view)));
+    const std::string other = ExpandRegistryText(
+        m_real, raw, rules::OtherView(rules::ViewRead(found.lookup.location.view, m_ownView)));
     if (other != found.text &&
         m_real.CanOpenForReading(text::Unquoted(rules::ProgramInCommand(other)))) {
       facts.elsewhere = other;

@@ -37,13 +37,10 @@ class MachineFacts {
   std::vector<rules::AttemptFacts> Attempts();
 
   // The installed product, when the registry finds one whose program would
-  // not start.
-  rules::ReinstallFacts Reinstall();
+  // not start; attempts: as Attempts gives them.
+  rules::ReinstallFacts Reinstall(const std::vector<rules::AttemptFacts>& attempts);
 
  private:
-  RegistryView Bits(RegistryView view) const {
-    return view == RegistryView::Own ? m_ownView : view;
-  }
   const SettingLookup* Found(std::string LaunchSettings::*field) const;
   std::string RelativeInstaller(const std::string& installer);
   std::string InstallLocation(const SettingLookup& found);
